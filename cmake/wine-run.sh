@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine in the build tree's prefix (ctest's emulator).
+# Without a display it makes a virtual one for this run only.
+set -u
+: "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
+export WINEPREFIX
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;mapi32=n}
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+exec wine "$@"

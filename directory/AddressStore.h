@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdint>
+#include <memory>
+#include <vector>
+#include "app/ScopedWin.h"
+#include "text/Strings.h"
+
+// One Global Address List entry; complete when appended and never changed after.
+struct AddressEntry {
+    // 0 mail user, 1 distribution list, 2 remote mail user, 3 forum, 4 agent, 5 unknown;
+    // also the entry's image index in the list view.
+    int64_t typeCode = 0;
+    WideString typeText;
+    WideString userName;
+    WideString email;
+    WideString distinguishedName;
+};
+
+// The entries of the latest read, in arrival order. The reader thread appends while the
+// UI thread counts, displays and exports; every operation takes the lock for its own body.
+// Entries are held by pointer, so an entry (and its texts) stays put while the array
+// grows, until the next Clear.
+class AddressStore {
+public:
+    AddressStore() = default;
+    AddressStore(const AddressStore&) = delete;
+    AddressStore& operator=(const AddressStore&) = delete;
+
+    void Append(std::unique_ptr<AddressEntry> entry);
+    uint64_t Count() const;
+    // Null for an index at or beyond Count.
+    const AddressEntry* At(uint64_t index) const;
+    void Clear();
+    // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
+    void FillDisplayInfo(LVITEMW& item) const;
+
+private:
+    mutable CriticalSection lock;
+    std::vector<std::unique_ptr<AddressEntry>> entries;
+};

@@ -1,0 +1,35 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "text/Strings.h"
+
+class AddressStore;
+
+// The root of the program's class chain. It holds no data: its operations are the small
+// stateless services that the windows, the directory reader and the entry point share,
+// so any instance serves and every thread may call them.
+class GApplication {
+public:
+    // Text conversion and formatting (text/)
+    ByteString WideToMultiByte(const WideString& text, UINT codePage) const;
+    WideString MultiByteToWide(const ByteString& bytes, UINT codePage) const;
+    WideString FormatUnsigned(uint64_t value) const;
+    WideString ExpandEnvironment(const WideString& text) const;
+    // Reads one registry value as UTF-16 text in the named view; defaultText on any failure.
+    WideString ReadRegistryString(HKEY root, const WideString& subKey, const WideString& valueName,
+                                  const WideString& defaultText, bool view64) const;
+    WideString GetModuleFolder(bool folderOnly) const;
+    void PostStatusText(HWND window, const WideString& text) const;
+
+    // Outlook build matching (buildmatch/)
+    int GetOutlookVersion() const;
+    WideString GetOutlookBitness() const;
+    bool EnsureMatchingBuild() const;
+    bool LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) const;
+
+    // Text export (export/)
+    void ExportAddressList(AddressStore& store, HWND window) const;
+    bool ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
+                    const WideString& title) const;
+    void PumpMessages() const;
+};

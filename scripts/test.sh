@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds both flavours and runs every test
+# under Wine on a virtual display. Usage: scripts/test.sh [extra ctest arguments]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-prerequisites.sh
+
+for flavour in win64 win32; do
+  cmake --preset "$flavour" >/dev/null
+  cmake --build --preset "$flavour"
+done
+
+# One virtual display and one Wine server for the whole run.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+cleanup() {
+  for flavour in win64 win32; do
+    WINEPREFIX=$PWD/build/$flavour/wineprefix wineserver -k 2>/dev/null || true
+  done
+  kill "$xvfb_pid" 2>/dev/null || true
+  rm -f "$display_file"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$display_file")
+
+status=0
+for flavour in win64 win32; do
+  echo "== tests: $flavour"
+  ctest --preset "$flavour" --output-on-failure "$@" || status=1
+done
+exit $status

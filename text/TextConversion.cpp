@@ -1,0 +1,42 @@
+#include <climits>
+#include "gui/GApplication.h"
+
+// Both conversions size in a first pass and convert in a second, with flags 0: invalid
+// input is replaced by the platform, never rejected.
+ByteString GApplication::WideToMultiByte(const WideString& text, UINT codePage) const {
+    if (text.empty() || text.size() > INT_MAX)
+        return ByteString();
+    const int length = static_cast<int>(text.size());
+    const int needed = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0)
+        return ByteString();
+    ByteString result(static_cast<size_t>(needed), '\0');
+    const int written =
+        ::WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), needed, nullptr, nullptr);
+    result.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return result;
+}
+
+WideString GApplication::MultiByteToWide(const ByteString& bytes, UINT codePage) const {
+    if (bytes.empty() || bytes.size() > INT_MAX)
+        return WideString();
+    const int length = static_cast<int>(bytes.size());
+    const int needed = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    if (needed <= 0)
+        return WideString();
+    WideString result(static_cast<size_t>(needed), L'\0');
+    const int written = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, result.data(), needed);
+    result.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return result;
+}
+
+WideString GApplication::FormatUnsigned(uint64_t value) const {
+    wchar_t digits[21];
+    wchar_t* end = digits + 20;
+    wchar_t* p = end;
+    do {
+        *--p = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return WideString(p, end);
+}
