@@ -1,10 +1,20 @@
 #include "app/StatusMessage.h"
 
-bool PostStatus(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload) {
-    if (!::PostMessageW(window, UWM_STATUS, code, reinterpret_cast<LPARAM>(payload.get())))
-        return false;  // the payload is still ours and goes with the unique_ptr
-    payload.release(); // the receiver owns it now
+bool PostStatusUntilDelivered(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload,
+                              const std::function<bool()>& giveUp) {
+    // A posted-message queue holds a bounded number of messages (10,000 by default); a
+    // post fails while the receiver is that far behind, and succeeds once it catches up.
+    while (!::PostMessageW(window, UWM_STATUS, code, reinterpret_cast<LPARAM>(payload.get()))) {
+        if (!::IsWindow(window) || giveUp())
+            return false;
+        ::Sleep(10);
+    }
+    payload.release();
     return true;
+}
+
+bool PostStatus(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload) {
+    return PostStatusUntilDelivered(window, code, std::move(payload), [] { return true; });
 }
 
 std::unique_ptr<StatusMessage> TakeStatusMessage(LPARAM lParam) {

@@ -1,5 +1,7 @@
 #pragma once
 #include <windows.h>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include "text/Strings.h"
 
@@ -14,6 +16,34 @@ enum StatusCode : WPARAM {
     STATUS_DONE = 1029,    // the read has ended; no payload
 };
 
+// Lets a sender count its messages that are posted but not yet applied: the count rises
+// when the ticket is made and drops when the payload is freed, by whichever side frees it.
+// A copy of a message is not the posted message, so copies carry no ticket.
+class StatusTicket {
+public:
+    StatusTicket() = default;
+    explicit StatusTicket(std::shared_ptr<std::atomic<long>> count) : count(std::move(count)) {
+        ++*this->count;
+    }
+    ~StatusTicket() {
+        if (count)
+            --*count;
+    }
+    StatusTicket(const StatusTicket&) {}
+    StatusTicket& operator=(const StatusTicket&) { return *this; }
+    StatusTicket(StatusTicket&& other) noexcept : count(std::move(other.count)) {}
+    StatusTicket& operator=(StatusTicket&& other) noexcept {
+        if (this != &other) {
+            StatusTicket released(std::move(*this));
+            count = std::move(other.count);
+        }
+        return *this;
+    }
+
+private:
+    std::shared_ptr<std::atomic<long>> count;
+};
+
 struct StatusMessage {
     WideString text;
     WideString mailUsers;
@@ -22,11 +52,17 @@ struct StatusMessage {
     WideString agents;
     WideString remoteMailUsers;
     WideString total;
+    StatusTicket ticket;
 };
 
 // Posts UWM_STATUS to window. The payload (null for STATUS_DONE) passes to the receiver
 // when the post succeeds; when it fails the payload is freed here and false comes back.
 bool PostStatus(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload);
+
+// For the message that ends a run, which must not be lost to a full queue: retries the
+// post while the window exists and giveUp() says no. False (payload freed) when it gave up.
+bool PostStatusUntilDelivered(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload,
+                              const std::function<bool()>& giveUp);
 
 // The receiving side: takes ownership of the payload of a dispatched UWM_STATUS.
 std::unique_ptr<StatusMessage> TakeStatusMessage(LPARAM lParam);

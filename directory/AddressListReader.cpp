@@ -1,0 +1,259 @@
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <mapicode.h>
+#include "directory/DirectoryReader.h"
+#include "directory/MapiConstants.h"
+
+namespace {
+constexpr ULONG kBatchRows = 25;
+constexpr DWORD kReopenPauseMs = 1000;
+
+// The contents table's columns; AddRow relies on these positions. (MAPI takes the array
+// through a non-const pointer but only reads it.)
+SizedSPropTagArray(4, contentsColumns) = {
+    4,
+    {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A, mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A}};
+
+LPSPropTagArray Columns() {
+    return reinterpret_cast<LPSPropTagArray>(&contentsColumns);
+}
+
+// A value of the expected type; missing (PT_ERROR), absent or mistyped values give null.
+const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
+    if (!row.lpProps || position >= row.cValues || PROP_TYPE(row.lpProps[position].ulPropTag) != type)
+        return nullptr;
+    return &row.lpProps[position];
+}
+} // namespace
+
+void DirectoryReader::Run() {
+    WideString message;
+    if (!Logon(message)) {
+        auto failure = std::make_unique<StatusMessage>();
+        failure->text = message;
+        PostFinal(STATUS_COUNTS, std::move(failure));
+        mapi.Unload();
+        return;
+    }
+    if (ReadUserDN(mapiconst::PR_PROFILE_USER, message)) {
+        auto dn = std::make_unique<StatusMessage>();
+        dn->text = L"LegacyExchangeDN: " + message;
+        PostStatus(window, STATUS_USER_DN, std::move(dn));
+    }
+    if (!ReadAddressList() && !StopRequested()) {
+        auto failure = std::make_unique<StatusMessage>();
+        failure->text = L"ERROR: GetGlobalAddressBook had a failure.";
+        PostFinal(STATUS_COUNTS, std::move(failure));
+    }
+    PostDone();
+    EndSession();
+    mapi.Unload();
+}
+
+bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
+    out.clear();
+    if (!session)
+        return false;
+    MapiPtr<IMsgServiceAdmin> admin;
+    lastResult = session->AdminServices(0, admin.Receive());
+    if (FAILED(lastResult) || !admin)
+        return false;
+    MAPIUID sectionUid;
+    static_assert(sizeof(sectionUid) == sizeof(mapiconst::GlobalProfileSection), "a MAPIUID is 16 bytes");
+    std::memcpy(&sectionUid, mapiconst::GlobalProfileSection, sizeof(sectionUid));
+    MapiPtr<IProfSect> section;
+    lastResult = admin->OpenProfileSection(&sectionUid, nullptr, MAPI_DEFERRED_ERRORS, section.Receive());
+    if (FAILED(lastResult) || !section)
+        return false;
+
+    SizedSPropTagArray(1, tags) = {1, {tag}};
+    ULONG count = 0;
+    MapiBuffer<SPropValue> values(mapi);
+    lastResult = section->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, values.Receive());
+    if (lastResult != S_OK || !values)
+        return false;
+    bool found = true;
+    for (ULONG i = 0; i < count; ++i) {
+        const SPropValue& value = values.Get()[i];
+        if (PROP_TYPE(value.ulPropTag) != PT_STRING8 || !value.Value.lpszA) // PT_ERROR: missing
+            found = false;
+        else
+            out = MultiByteToWide(value.Value.lpszA, CP_UTF8);
+    }
+    return found;
+}
+
+bool DirectoryReader::ReadAddressList() {
+    rowCount = 0;
+    countMailUsers = countDistLists = countForums = countAgents = countRemoteUsers = 0;
+    progressOwed = false;
+    bool read = false;
+    {
+        MapiPtr<IAddrBook> addressBook;
+        if (SUCCEEDED(OpenDirectory(addressBook)))
+            read = ReadContents(addressBook.Get());
+    }
+    CloseSession();
+    return read;
+}
+
+HRESULT DirectoryReader::OpenContents(IABContainer* container, MapiPtr<IMAPITable>& table) {
+    lastResult = container->GetContentsTable(0, table.Receive());
+    if (FAILED(lastResult) || !table)
+        return FAILED(lastResult) ? lastResult : (lastResult = MAPI_E_CALL_FAILED);
+    return lastResult = table->SetColumns(Columns(), TBL_BATCH);
+}
+
+HRESULT DirectoryReader::Reopen(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
+                                MapiPtr<IMAPITable>& table) {
+    table.Release();
+    container.Release();
+    if (FAILED(FindGlobalAddressList(addressBook, id)) ||
+        FAILED(OpenGlobalAddressList(addressBook, id, container)) ||
+        FAILED(OpenContents(container.Get(), table)))
+        return lastResult;
+    return lastResult = table->GetRowCount(0, &rowCount);
+}
+
+bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
+    EntryId id(mapi);
+    MapiPtr<IABContainer> container;
+    MapiPtr<IMAPITable> table;
+    if (FAILED(FindGlobalAddressList(addressBook, id)) ||
+        FAILED(OpenGlobalAddressList(addressBook, id, container)) ||
+        FAILED(OpenContents(container.Get(), table)))
+        return false;
+    lastResult = table->GetRowCount(0, &rowCount);
+    bool reopen = lastResult == MAPI_E_END_OF_SESSION;
+    if (FAILED(lastResult) && !reopen)
+        return false;
+
+    // A reopened table starts again at its first row: the rows the interrupted passes
+    // consumed are passed over, so each directory row is stored and counted once.
+    uint64_t consumed = 0;
+    uint64_t skip = 0;
+    int fruitlessReopens = 0;
+    for (;;) {
+        if (StopRequested())
+            return false;
+        if (reopen) {
+            if (fruitlessReopens == kMaxFruitlessReopens)
+                return false;
+            ++fruitlessReopens;
+            if (FAILED(Reopen(addressBook, id, container, table)))
+                return false;
+            skip = consumed;
+            reopen = false;
+        }
+
+        MapiRowSet rows(mapi);
+        lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        if (lastResult == MAPI_E_END_OF_SESSION) {
+            PostStatusText(window, L"ERROR: QueryRows");
+            ::WaitForSingleObject(stopEvent.Get(), kReopenPauseMs);
+            reopen = true;
+            continue;
+        }
+        if (lastResult == MAPI_E_BUSY) {
+            lastResult = table->WaitForCompletion(0, INFINITE, nullptr);
+            lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        }
+        if (FAILED(lastResult) || !rows)
+            return false;
+        if (rows->cRows == 0)
+            break;
+
+        for (ULONG i = 0; i < rows->cRows; ++i) {
+            if (skip > 0) {
+                --skip;
+                continue;
+            }
+            ++consumed;
+            fruitlessReopens = 0;
+            try {
+                AddRow(rows->aRow[i]);
+            } catch (...) {
+                // A row that cannot be handled is dropped; the rest of the list still counts.
+            }
+        }
+        PostProgress();
+    }
+    // The end of a run must reach the window, even when its progress had to be skipped.
+    if (progressOwed)
+        PostProgress(true);
+    return true;
+}
+
+void DirectoryReader::AddRow(const SRow& row) {
+    auto entry = std::make_unique<AddressEntry>();
+    if (const SPropValue* type = ValueOfType(row, 0, PT_LONG)) {
+        struct Kind {
+            int64_t code;
+            const wchar_t* text;
+            uint64_t* counter;
+        };
+        Kind kind = {5, L"unknown", nullptr};
+        switch (type->Value.l) {
+        case DT_MAILUSER:
+            kind = {0, L"mailuser", &countMailUsers};
+            break;
+        case DT_DISTLIST:
+            kind = {1, L"dist list", &countDistLists};
+            break;
+        case DT_FORUM:
+            kind = {3, L"forum", &countForums};
+            break;
+        case DT_AGENT:
+            kind = {4, L"agent", &countAgents};
+            break;
+        case DT_REMOTE_MAILUSER:
+            kind = {2, L"remote", &countRemoteUsers};
+            break;
+        default:
+            break;
+        }
+        entry->typeCode = kind.code;
+        entry->typeText = kind.text;
+        if (kind.counter)
+            ++*kind.counter;
+    } else {
+        entry->typeCode = 5;
+        entry->typeText = entry->userName = entry->email = entry->distinguishedName = L"unknown";
+    }
+    WideString* texts[] = {&entry->userName, &entry->email, &entry->distinguishedName};
+    for (ULONG position = 1; position <= 3; ++position) {
+        const SPropValue* value = ValueOfType(row, position, PT_STRING8);
+        if (value && value->Value.lpszA)
+            *texts[position - 1] = MultiByteToWide(value->Value.lpszA, CP_UTF8);
+    }
+    store->Append(std::move(entry));
+}
+
+void DirectoryReader::PostProgress(bool last) {
+    const uint64_t entries = store->Count();
+    const double percentage =
+        rowCount == 0 ? 0.0 : std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5);
+    std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
+    percentText = percentDigits;
+
+    // While the window is this far behind, a batch posts no progress; the counts are owed
+    // and the last ones are sent at the end of the table.
+    if (!last && *progressWaiting >= kMaxWaitingProgress) {
+        progressOwed = true;
+        return;
+    }
+    auto message = std::make_unique<StatusMessage>();
+    message->text = L"Percentage complete " + percentText + L"%";
+    message->mailUsers = FormatUnsigned(countMailUsers);
+    message->distributionLists = FormatUnsigned(countDistLists);
+    message->forums = FormatUnsigned(countForums);
+    message->agents = FormatUnsigned(countAgents);
+    message->remoteMailUsers = FormatUnsigned(countRemoteUsers);
+    message->total = FormatUnsigned(store->Count());
+    message->ticket = StatusTicket(progressWaiting);
+    if (last)
+        PostFinal(STATUS_COUNTS, std::move(message));
+    else
+        progressOwed = !PostStatus(window, STATUS_COUNTS, std::move(message));
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include <windows.h>
+#include <mapix.h>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include "app/ScopedWin.h"
+#include "app/StatusMessage.h"
+#include "directory/AddressStore.h"
+#include "directory/MapiLibrary.h"
+#include "directory/MapiObjects.h"
+#include "gui/GApplication.h"
+
+// One Connect run: logs on through Extended MAPI, reads the Global Address List into the
+// store on a worker thread and reports to the window only by posting UWM_STATUS.
+// The main window embeds one reader, which serves every run in turn.
+class DirectoryReader : public GApplication {
+public:
+    DirectoryReader();
+    // Asks a run still in progress to stop and waits for its thread: the store and the
+    // window it reports to may be gone right after.
+    ~DirectoryReader();
+    DirectoryReader(const DirectoryReader&) = delete;
+    DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+    // UI thread. Binds and starts a run on a new worker thread, after the previous run's
+    // thread has ended (it may still be ending its session after STATUS_DONE).
+    // False when the thread could not be created.
+    bool Start(AddressStore* target, HWND owner);
+    // UI thread. Asks a running read to stop at its next batch, then waits for the thread.
+    void Stop();
+    // Waits until the latest run's thread has ended.
+    void Wait();
+    void Bind(AddressStore* target, HWND owner);
+    static DWORD WINAPI ThreadProc(LPVOID parameter);
+    void Run();
+
+    // Session half.
+    bool Logon(WideString& message);
+    HRESULT OpenDirectory(MapiPtr<IAddrBook>& addressBook);
+    HRESULT FindGlobalAddressList(IAddrBook* addressBook, EntryId& id);
+    HRESULT OpenGlobalAddressList(IAddrBook* addressBook, const EntryId& id,
+                                  MapiPtr<IABContainer>& container);
+    void CloseSession();
+    void EndSession();
+
+    // Reading half.
+    bool ReadUserDN(ULONG tag, WideString& out);
+    bool ReadAddressList();
+    void AddRow(const SRow& row);
+    // last: the end of the table, which must reach the window whatever the backlog.
+    void PostProgress(bool last = false);
+
+    // At most this many progress messages wait unapplied in the window's queue.
+    static constexpr long kMaxWaitingProgress = 1000;
+    // Reopenings in a row that bring no new row before the reading gives up.
+    static constexpr int kMaxFruitlessReopens = 10;
+
+private:
+    bool ReadContents(IAddrBook* addressBook);
+    HRESULT OpenContents(IABContainer* container, MapiPtr<IMAPITable>& table);
+    HRESULT Reopen(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
+                   MapiPtr<IMAPITable>& table);
+    bool StopRequested() const;
+    // The messages that end a run are retried until the window takes them.
+    void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
+    void PostDone();
+
+    HRESULT lastResult = S_OK;
+    MapiPtr<IMAPISession> session;
+    AddressStore* store = nullptr;
+    ULONG rowCount = 0;
+    WideString percentText;
+    WideString outlookBitness;
+    wchar_t percentDigits[20] = {};
+    HWND window = nullptr;
+    bool loggedOn = false;
+    uint64_t countMailUsers = 0;
+    uint64_t countDistLists = 0;
+    uint64_t countForums = 0;
+    uint64_t countAgents = 0;
+    uint64_t countRemoteUsers = 0;
+
+    MapiLibrary mapi;
+    AutoCloseHandle thread;
+    AutoCloseHandle stopEvent;
+    // Progress messages posted and not yet freed by the receiver.
+    std::shared_ptr<std::atomic<long>> progressWaiting = std::make_shared<std::atomic<long>>(0);
+    // The latest counts did not reach the window (skipped or failed post).
+    bool progressOwed = false;
+};

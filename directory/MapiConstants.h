@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+#include <mapidefs.h>
+#include <mapitags.h>
+
+// Values the published MAPI headers of the toolchain do not carry.
+namespace mapiconst {
+constexpr ULONG PR_PROFILE_USER = PROP_TAG(PT_STRING8, 0x6603);
+constexpr ULONG PR_SMTP_ADDRESS_A = PROP_TAG(PT_STRING8, 0x39FE);
+constexpr ULONG PR_EMS_AB_OBJ_DIST_NAME_A = PROP_TAG(PT_STRING8, 0x803C);
+constexpr ULONG PR_EMS_AB_CONTAINERID = PROP_TAG(PT_LONG, 0xFFFD);
+
+constexpr ULONG MAPI_NO_CACHE = 0x00000200;
+
+// The global profile section (pbGlobalProfileSectionGuid).
+constexpr BYTE GlobalProfileSection[16] = {0x13, 0xDB, 0xB0, 0xC8, 0xAA, 0x05, 0x10, 0x1A,
+                                           0x9B, 0xB0, 0x00, 0xAA, 0x00, 0x2F, 0xC4, 0x5A};
+// The Exchange address-book provider's UID (MUIDEMSAB).
+constexpr BYTE ExchangeAddressBook[16] = {0xDC, 0xA7, 0x40, 0xC8, 0xC0, 0x42, 0x10, 0x1A,
+                                          0xB4, 0xB9, 0x08, 0x00, 0x2B, 0x2F, 0xE1, 0x82};
+} // namespace mapiconst
