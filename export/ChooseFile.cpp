@@ -1,0 +1,39 @@
+#include <windows.h>
+#include <commdlg.h>
+#include <cwchar>
+#include <vector>
+#include "gui/GApplication.h"
+
+namespace {
+// The open dialog, not the save dialog: the user may name a file that does not exist yet,
+// and is never asked before an existing one is replaced.
+constexpr DWORD kChooseFlags =
+    OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_ENABLESIZING | OFN_DONTADDTORECENT;
+static_assert(kChooseFlags == 0x0288000C, "dialog flags");
+
+constexpr DWORD kPathChars = 260;
+} // namespace
+
+bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
+                              const WideString& title) const {
+    std::vector<wchar_t> buffer(kPathChars, L'\0');
+    fileName.copy(buffer.data(), kPathChars - 1);
+
+    // One filter entry; the literal's own terminator ends the pair list.
+    static const wchar_t kFilter[] = L"All Files (*.*)\0*.*\0";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = kFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = kPathChars;
+    dialog.lpstrInitialDir = folder.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"";
+    dialog.Flags = kChooseFlags;
+    const bool chosen = ::GetOpenFileNameW(&dialog) != FALSE;
+
+    folder.assign(buffer.data(), wcsnlen(buffer.data(), kPathChars));
+    return chosen;
+}
