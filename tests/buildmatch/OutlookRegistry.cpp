@@ -1,0 +1,57 @@
+#include "tests/buildmatch/OutlookRegistry.h"
+#include "app/ScopedWin.h"
+
+namespace {
+bool KeyExists(HKEY root, const WideString& path, bool view64) {
+    ScopedRegKey key;
+    return ::RegOpenKeyExW(root, path.c_str(), 0,
+                           KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY),
+                           key.Receive()) == ERROR_SUCCESS;
+}
+
+WideString OutlookKey(const WideString& officeVersion) {
+    return L"SOFTWARE\\Microsoft\\Office\\" + officeVersion + L"\\Outlook";
+}
+} // namespace
+
+OutlookRegistry::~OutlookRegistry() {
+    while (!created.empty())
+        created.pop_back();
+}
+
+TestRegistryKey* OutlookRegistry::Create(HKEY root, const WideString& path, bool view64) {
+    TestRegistryKey* innermost = nullptr;
+    for (size_t end = path.find(L'\\');; end = path.find(L'\\', end + 1)) {
+        const WideString part = path.substr(0, end);
+        const bool last = end == WideString::npos;
+        // The innermost key is always owned, so a value left by an interrupted run goes too.
+        if (last || !KeyExists(root, part, view64)) {
+            created.push_back(std::make_unique<TestRegistryKey>(root, part, view64));
+            innermost = created.back().get();
+        }
+        if (last)
+            break;
+    }
+    return innermost->IsOpen() ? innermost : nullptr;
+}
+
+bool OutlookRegistry::SetCurVer(const WideString& text, bool view64) {
+    TestRegistryKey* key = Create(HKEY_CLASSES_ROOT, L"Outlook.Application\\CurVer", view64);
+    return key && key->SetString(L"", text);
+}
+
+bool OutlookRegistry::SetBitness(const WideString& officeVersion, bool view64, const WideString& text) {
+    TestRegistryKey* key = Create(HKEY_LOCAL_MACHINE, OutlookKey(officeVersion), view64);
+    return key && key->SetString(L"Bitness", text);
+}
+
+bool OutlookRegistry::SetBitnessDword(const WideString& officeVersion, bool view64, DWORD value) {
+    TestRegistryKey* key = Create(HKEY_LOCAL_MACHINE, OutlookKey(officeVersion), view64);
+    return key && key->SetDword(L"Bitness", value);
+}
+
+bool OutlookRegistry::Report(const WideString& reported) {
+    if (!SetCurVer(L"Outlook.Application.15"))
+        return false;
+    return reported == L"UNKNOWN" || SetBitness(L"15.0", true, reported);
+}

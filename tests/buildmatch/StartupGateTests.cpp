@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include "GatePlacement.h"
+#include "app/ScopedWin.h"
+#include "buildmatch/BuildBitness.h"
+#include "gui/GApplication.h"
+#include "tests/buildmatch/OutlookRegistry.h"
+#include "tests/buildmatch/ProbeRecord.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+const GApplication app;
+const bool kIs64 = WideString(BuildBitness) == L"x64";
+const WideString kOwnName = kIs64 ? L"Rostermint64.exe" : L"Rostermint32.exe";
+const WideString kSiblingName = kIs64 ? L"Rostermint32.exe" : L"Rostermint64.exe";
+const WideString kOtherBitness = kIs64 ? L"x86" : L"x64";
+
+// A program started in a job of its own, so the test sees every process it starts in turn.
+// Whatever still runs in the job when the test is done is ended with it.
+class JobProcess {
+public:
+    explicit JobProcess(const WideString& path) : job(::CreateJobObjectW(nullptr, nullptr)) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        ::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        const size_t slash = path.find_last_of(L'\\');
+        WideString commandLine = path.substr(slash + 1);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION created = {};
+        // Suspended until it is in the job, so nothing it starts can escape the count.
+        if (!::CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                              nullptr, nullptr, &startup, &created))
+            return;
+        process.Attach(created.hProcess);
+        AutoCloseHandle thread(created.hThread);
+        if (::AssignProcessToJobObject(job.Get(), process.Get()))
+            ::ResumeThread(thread.Get());
+    }
+    ~JobProcess() {
+        // Let the job's processes end before the test's folder goes.
+        ::TerminateJobObject(job.Get(), 0);
+        for (int i = 0; i < 200 && Accounting().ActiveProcesses > 0; ++i)
+            ::Sleep(50);
+    }
+    JobProcess(const JobProcess&) = delete;
+    JobProcess& operator=(const JobProcess&) = delete;
+
+    // The exit code, or STILL_ACTIVE when the program has not ended within the time.
+    DWORD WaitForExit(DWORD timeoutMs = 30000) const {
+        DWORD code = STILL_ACTIVE;
+        if (process && ::WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(process.Get(), &code);
+        return code;
+    }
+    // Every process that has run in the job, and those running now.
+    DWORD TotalProcesses() const { return Accounting().TotalProcesses; }
+    DWORD ActiveProcesses() const { return Accounting().ActiveProcesses; }
+
+private:
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+        ::QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &info, sizeof(info),
+                                    nullptr);
+        return info;
+    }
+
+    AutoCloseHandle job;
+    AutoCloseHandle process;
+};
+
+// Each test gets a fresh folder holding the gate runner under this flavour's name, as the
+// program is shipped, and writes the Outlook entries the gate is to find.
+class StartupGate : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Place(kGateRunner, kOwnName)); }
+
+    bool Place(const WideString& relativeSource, const WideString& name) const {
+        const WideString source = app.GetModuleFolder(true) + relativeSource;
+        return ::CopyFileW(source.c_str(), folder.File(name).c_str(), FALSE) != FALSE;
+    }
+
+    // Places the sibling; false when only this flavour's stand-in could be placed.
+    bool PlaceSibling() const {
+        if (kOtherSibling[0] != L'\0' && Place(kOtherSibling, kSiblingName))
+            return true;
+        std::printf("[   NOTE   ] the other flavour's build holds no sibling: using this flavour's\n"
+                    "[   NOTE   ] probe, so the started sibling's bitness is not checked\n");
+        EXPECT_TRUE(Place(kOwnSibling, kSiblingName));
+        return false;
+    }
+
+    // Runs the gate and checks that it started the sibling from its own folder and ended
+    // with exit code 1 without waiting for it.
+    void ExpectSiblingStarted() {
+        const bool otherFlavour = PlaceSibling();
+        const WideString recordPath = folder.File(L"record.txt");
+        const WideString holdName = L"RostermintGateHold" + std::to_wstring(::GetCurrentProcessId());
+        AutoCloseHandle hold(::CreateEventW(nullptr, TRUE, FALSE, holdName.c_str()));
+        ScopedEnvironment recordVariable(kProbeRecordVariable, recordPath);
+        ScopedEnvironment holdVariable(kProbeHoldVariable, holdName);
+
+        JobProcess gate(folder.File(kOwnName));
+        ASSERT_EQ(gate.WaitForExit(), 1u);
+        EXPECT_EQ(gate.TotalProcesses(), 2u);
+        EXPECT_EQ(gate.ActiveProcesses(), 1u) << "the sibling is held, so the gate did not wait for it";
+        if (kSiblingWritesRecord) {
+            ProbeRecord record;
+            ASSERT_TRUE(WaitForProbeRecord(recordPath, record));
+            EXPECT_EQ(record.commandLine, kSiblingName);
+            EXPECT_EQ(record.modulePath, folder.File(kSiblingName));
+            if (otherFlavour) {
+                EXPECT_EQ(record.bitness, kOtherBitness);
+            }
+        }
+        ::SetEvent(hold.Get());
+        if (!otherFlavour)
+            GTEST_SKIP() << "no " << kOtherBitness << " sibling to start: build the other flavour first";
+    }
+
+    // Runs the gate and checks that start-up carries on with nothing started.
+    void ExpectCarriesOn() {
+        JobProcess gate(folder.File(kOwnName));
+        EXPECT_EQ(gate.WaitForExit(), 0u);
+        EXPECT_EQ(gate.TotalProcesses(), 1u);
+    }
+
+    TempFolder folder;
+    OutlookRegistry registry;
+};
+
+TEST_F(StartupGate, StartsTheOtherFlavourWhenOutlookHasItsBitness) {
+    ASSERT_TRUE(registry.Report(kOtherBitness));
+    ExpectSiblingStarted();
+}
+
+TEST_F(StartupGate, NoOutlookRegisteredAsksForThe32BitFlavour) {
+    ASSERT_EQ(app.GetOutlookBitness(), L"x86");
+    if (kIs64) {
+        ExpectSiblingStarted();
+    } else {
+        ASSERT_TRUE(Place(kOwnSibling, kSiblingName));
+        ExpectCarriesOn();
+    }
+}
+
+TEST_F(StartupGate, CarriesOnForItsOwnBitnessOrUnknown) {
+    // A sibling is there to be started; the gate must leave it alone.
+    ASSERT_TRUE(Place(kOwnSibling, kSiblingName));
+    for (const WideString& reported : {WideString(BuildBitness), WideString(L"UNKNOWN")}) {
+        SCOPED_TRACE(testing::Message() << "reported " << reported);
+        OutlookRegistry reporting;
+        ASSERT_TRUE(reporting.Report(reported));
+        ExpectCarriesOn();
+    }
+}
+
+TEST_F(StartupGate, CarriesOnWhenTheSiblingIsAbsent) {
+    ASSERT_TRUE(registry.Report(kOtherBitness));
+    ExpectCarriesOn();
+}
+
+TEST_F(StartupGate, CarriesOnWhenTheSiblingCannotStart) {
+    ASSERT_TRUE(registry.Report(kOtherBitness));
+    ASSERT_TRUE(WriteFileBytes(folder.File(kSiblingName), "not a program"));
+    ExpectCarriesOn();
+}
+} // namespace
