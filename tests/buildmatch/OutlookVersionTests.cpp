@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "gui/GApplication.h"
-#include "tests/buildmatch/OutlookRegistry.h"
+#include "tests/support/OutlookRegistry.h"
 
 namespace {
 const GApplication app;

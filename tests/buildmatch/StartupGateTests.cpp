@@ -3,7 +3,7 @@
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "gui/GApplication.h"
-#include "tests/buildmatch/OutlookRegistry.h"
+#include "tests/support/OutlookRegistry.h"
 #include "tests/buildmatch/ProbeRecord.h"
 #include "tests/support/TempFolder.h"
 

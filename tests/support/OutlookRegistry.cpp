@@ -1,4 +1,4 @@
-#include "tests/buildmatch/OutlookRegistry.h"
+#include "tests/support/OutlookRegistry.h"
 #include "app/ScopedWin.h"
 
 namespace {
