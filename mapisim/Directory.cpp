@@ -1,0 +1,24 @@
+#include "mapisim/Directory.h"
+#include "mapisim/Generator.h"
+
+namespace mapisim {
+
+void Directory::Fill(size_t index, RowView& row) const {
+    row.Clear();
+    if (index >= entries.size()) {
+        GenerateEntry(index - entries.size(), row);
+        return;
+    }
+    const Entry& entry = entries[index];
+    if (entry.hasType)
+        row.AddLong(PR_DISPLAY_TYPE, entry.displayType);
+    row.AddLong(PR_OBJECT_TYPE, ObjectTypeOf(entry.hasType ? entry.displayType : 0));
+    if (entry.hasName)
+        row.AddBytes(PR_DISPLAY_NAME_A, entry.name);
+    if (entry.hasSmtp)
+        row.AddBytes(PR_SMTP_ADDRESS_A, entry.smtp);
+    if (entry.hasDn)
+        row.AddBytes(PR_EMS_AB_OBJ_DIST_NAME_A, entry.dn);
+}
+
+} // namespace mapisim

@@ -1,0 +1,40 @@
+#pragma once
+#include "mapisim/RowView.h"
+#include <string>
+#include <vector>
+
+namespace mapisim {
+
+// One address-book entry as a directory file describes it; texts are bytes, served as
+// they are (normally UTF-8).
+struct Entry {
+    bool hasType = false;
+    LONG displayType = 0;
+    bool hasName = false;
+    bool hasSmtp = false;
+    bool hasDn = false;
+    std::string name;
+    std::string smtp;
+    std::string dn;
+};
+
+// PR_OBJECT_TYPE that goes with a display type.
+inline LONG ObjectTypeOf(LONG displayType) {
+    return displayType == static_cast<LONG>(DT_DISTLIST) ||
+                   displayType == static_cast<LONG>(DT_PRIVATE_DISTLIST)
+               ? static_cast<LONG>(MAPI_DISTLIST)
+               : static_cast<LONG>(MAPI_MAILUSER);
+}
+
+// The entries of one container: those listed, then `generated` more made on demand.
+class Directory {
+public:
+    std::vector<Entry> entries;
+    size_t generated = 0;
+
+    size_t Count() const { return entries.size() + generated; }
+    // The contents-table properties of entry index.
+    void Fill(size_t index, RowView& row) const;
+};
+
+} // namespace mapisim

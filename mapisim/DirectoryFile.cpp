@@ -1,0 +1,136 @@
+#include "mapisim/Scenario.h"
+#include <cstdlib>
+
+namespace mapisim {
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool ParseDisplayType(const std::string& field, LONG& value) {
+    size_t at = 0;
+    const bool negative = !field.empty() && field[0] == '-';
+    if (negative)
+        at = 1;
+    if (at >= field.size() || field.size() - at > 10)
+        return false;
+    unsigned long long magnitude = 0;
+    for (; at < field.size(); ++at) {
+        if (field[at] < '0' || field[at] > '9')
+            return false;
+        magnitude = magnitude * 10 + static_cast<unsigned>(field[at] - '0');
+    }
+    if (negative ? magnitude > 0x80000000ull : magnitude > 0xFFFFFFFFull)
+        return false;
+    const unsigned long bits = static_cast<unsigned long>(negative ? 0x100000000ull - magnitude : magnitude);
+    value = static_cast<LONG>(bits);
+    return true;
+}
+
+// A text field: `!` alone means missing, anything else is decoded.
+bool ParseText(const std::string& field, bool& present, std::string& value, std::string& reason) {
+    present = field != "!";
+    return !present || DecodeField(field, value, reason);
+}
+
+} // namespace
+
+bool DecodeField(const std::string& raw, std::string& out, std::string& reason) {
+    out.clear();
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\') {
+            out += raw[i];
+            continue;
+        }
+        if (++i >= raw.size()) {
+            reason = "a backslash ends the field";
+            return false;
+        }
+        switch (raw[i]) {
+        case 't':
+            out += '\t';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case '!':
+            out += '!';
+            break;
+        case 'x': {
+            const int high = i + 1 < raw.size() ? HexDigit(raw[i + 1]) : -1;
+            const int low = i + 2 < raw.size() ? HexDigit(raw[i + 2]) : -1;
+            if (high < 0 || low < 0) {
+                reason = "\\x needs two hexadecimal digits";
+                return false;
+            }
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+            break;
+        }
+        default:
+            reason = std::string("unknown escape \\") + raw[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t& errorLine,
+                    std::string& reason) {
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    size_t lineNumber = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+
+        std::vector<std::string> fields;
+        size_t from = 0;
+        for (;;) {
+            const size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+            if (tab == std::string::npos)
+                break;
+            from = tab + 1;
+        }
+        errorLine = lineNumber;
+        if (fields.size() != 4) {
+            reason = "expected 4 tab-separated fields, found " + std::to_string(fields.size());
+            return false;
+        }
+        Entry entry;
+        entry.hasType = fields[0] != "!";
+        if (entry.hasType && !ParseDisplayType(fields[0], entry.displayType)) {
+            reason = "the display type '" + fields[0] + "' is not a decimal 32-bit number";
+            return false;
+        }
+        if (!ParseText(fields[1], entry.hasName, entry.name, reason) ||
+            !ParseText(fields[2], entry.hasSmtp, entry.smtp, reason) ||
+            !ParseText(fields[3], entry.hasDn, entry.dn, reason))
+            return false;
+        entries.push_back(std::move(entry));
+    }
+    return true;
+}
+
+} // namespace mapisim

@@ -1,0 +1,87 @@
+#include "mapisim/Hierarchy.h"
+#include <cstring>
+
+namespace mapisim {
+namespace {
+
+// Entries of the containers that are not the Global Address List, so that a reader that
+// opens the wrong one is seen at once.
+std::shared_ptr<const Directory> Decoys(const char* containerName) {
+    auto directory = std::make_shared<Directory>();
+    for (int i = 1; i <= 2; ++i) {
+        Entry entry;
+        entry.hasType = entry.hasName = entry.hasSmtp = entry.hasDn = true;
+        entry.displayType = static_cast<LONG>(DT_MAILUSER);
+        entry.name = std::string("Not in the GAL: ") + containerName + " " + std::to_string(i);
+        entry.smtp = "decoy" + std::to_string(i) + "@elsewhere.example";
+        entry.dn = "/o=Elsewhere/cn=decoy" + std::to_string(i);
+        directory->entries.push_back(entry);
+    }
+    return directory;
+}
+
+// The entry type Exchange's address book gives its containers.
+constexpr ULONG kContainerEntryType = 0x100;
+
+void AppendUlong(std::string& bytes, ULONG value) {
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Shaped like an address-book provider's: four flag bytes, the provider's UID, a version,
+// a type, then the container's own name.
+std::string MakeEntryId(const BYTE* provider, const std::string& name) {
+    std::string bytes(4, '\0');
+    bytes.append(reinterpret_cast<const char*>(provider), 16);
+    AppendUlong(bytes, 1);
+    AppendUlong(bytes, kContainerEntryType);
+    bytes += name;
+    bytes += '\0';
+    return bytes;
+}
+
+void Add(Scenario& scenario, const char* name, const BYTE* provider, LONG containerId, LONG displayType,
+         int parent, std::shared_ptr<const Directory> contents) {
+    scenario.containers.push_back(Container{name, MakeEntryId(provider, name), provider, containerId,
+                                            displayType, parent, std::move(contents)});
+}
+
+} // namespace
+
+void BuildContainers(Scenario& scenario) {
+    scenario.containers.clear();
+    const LONG notSpecific = static_cast<LONG>(DT_NOT_SPECIFIC);
+    // Another provider's containers carry container id 0 like the GAL: only the provider
+    // tells them apart. The Exchange lists other than the GAL differ only in their id.
+    Add(scenario, "Outlook Address Book", kMuidOtherProvider, 0, notSpecific, -1,
+        Decoys("Outlook Address Book"));
+    Add(scenario, "Contacts", kMuidOtherProvider, 0, notSpecific, 0, Decoys("Contacts"));
+    Add(scenario, "All Address Lists", kMuidEmsAb, 0x101, notSpecific, -1, Decoys("All Address Lists"));
+    Add(scenario, "All Users", kMuidEmsAb, 0x102, notSpecific, 2, Decoys("All Users"));
+    const char* const galNames[] = {"Global Address List", "Global Address List (second account)"};
+    for (int i = 0; i < scenario.galCount && i < 2; ++i)
+        Add(scenario, galNames[i], kMuidEmsAb, 0, static_cast<LONG>(DT_GLOBAL), -1, scenario.directory);
+}
+
+void FillContainerRow(const Container& container, LONG depth, RowView& row) {
+    row.Clear();
+    row.AddBytes(PR_ENTRYID, container.entryId);
+    row.AddBytes(PR_DISPLAY_NAME_A, container.name);
+    row.AddBytes(PR_AB_PROVIDER_ID, container.provider, 16);
+    row.AddLong(PR_EMS_AB_CONTAINERID, container.containerId);
+    row.AddLong(PR_DISPLAY_TYPE, container.displayType);
+    row.AddLong(PR_OBJECT_TYPE, static_cast<LONG>(MAPI_ABCONT));
+    row.AddLong(PR_DEPTH, depth);
+    row.AddLong(PR_CONTAINER_FLAGS, static_cast<LONG>(AB_RECIPIENTS | AB_UNMODIFIABLE));
+}
+
+int FindContainer(const Scenario& scenario, const void* entryId, ULONG size) {
+    for (size_t i = 0; i < scenario.containers.size(); ++i) {
+        const std::string& id = scenario.containers[i].entryId;
+        if (id.size() == size && memcmp(id.data(), entryId, size) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace mapisim

@@ -1,0 +1,53 @@
+#pragma once
+#include "mapisim/MapiDefs.h"
+#include <string>
+
+namespace mapisim {
+
+// One property of a row before it is handed out: a 32-bit number, or bytes (an 8-bit
+// string without its terminator, or a binary value), according to the tag's type.
+struct Cell {
+    ULONG tag;
+    LONG number;
+    const char* bytes;
+    ULONG size;
+};
+
+// The properties one row has, filled by a row source and read by the table and the
+// restriction. A missing property is simply absent. Reused from row to row, so serving a
+// table allocates nothing per row beyond what the caller receives.
+class RowView {
+public:
+    void Clear() { count = 0; }
+    void AddLong(ULONG tag, LONG value) { Add(Cell{tag, value, nullptr, 0}); }
+    void AddBytes(ULONG tag, const std::string& value) {
+        Add(Cell{tag, 0, value.data(), static_cast<ULONG>(value.size())});
+    }
+    void AddBytes(ULONG tag, const void* data, size_t size) {
+        Add(Cell{tag, 0, static_cast<const char*>(data), static_cast<ULONG>(size)});
+    }
+
+    // The property with tag's identifier, if tag's type matches it (or is PT_UNSPECIFIED).
+    const Cell* Find(ULONG tag) const {
+        for (size_t i = 0; i < count; ++i) {
+            if (PROP_ID(cells[i].tag) == PROP_ID(tag) &&
+                (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == PROP_TYPE(cells[i].tag)))
+                return &cells[i];
+        }
+        return nullptr;
+    }
+
+    // Texts made for the current row live here until the next one.
+    std::string scratch[3];
+
+private:
+    void Add(const Cell& cell) {
+        if (count < kMaxCells)
+            cells[count++] = cell;
+    }
+    static constexpr size_t kMaxCells = 8;
+    Cell cells[kMaxCells] = {};
+    size_t count = 0;
+};
+
+} // namespace mapisim
