@@ -1,0 +1,381 @@
+#include "tests/mapisim/MapiLibrary.h"
+#include "tests/support/MapiScenario.h"
+#include <gtest/gtest.h>
+#include <cstring>
+#include <set>
+
+namespace {
+
+// Sixty entries: enough for two full batches of 25 and a short one.
+std::string SixtyEntries() {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "0\tUser " + std::to_string(i) + "\tuser" + std::to_string(i) + "@x.example\t/o=x/cn=u" +
+                std::to_string(i) + "\n";
+    return text;
+}
+
+// A restriction of one RES_PROPERTY.
+struct PropertyRestriction {
+    SPropValue value{};
+    SRestriction restriction{};
+    PropertyRestriction(ULONG relop, ULONG tag, LONG number) {
+        value.ulPropTag = tag;
+        value.Value.l = number;
+        restriction.rt = RES_PROPERTY;
+        restriction.res.resProperty = SPropertyRestriction{relop, tag, &value};
+    }
+    PropertyRestriction(ULONG relop, const BYTE* bytes, ULONG size) {
+        value.ulPropTag = PR_AB_PROVIDER_ID;
+        value.Value.bin = SBinary{size, const_cast<LPBYTE>(bytes)};
+        restriction.rt = RES_PROPERTY;
+        restriction.res.resProperty = SPropertyRestriction{relop, PR_AB_PROVIDER_ID, &value};
+    }
+};
+
+TEST(MapiDirectory, OnlyTheGalMatchesTheRestriction) {
+    for (int galCount = 0; galCount <= 2; ++galCount) {
+        SCOPED_TRACE(galCount);
+        MapiScenario scenario("profile_dialog=auto\ngal_count=" + std::to_string(galCount) + "\n");
+        MapiLibrary mapi;
+        GalSession run(mapi);
+        ASSERT_EQ(run.Logon(), S_OK);
+        ASSERT_EQ(run.OpenBook(), S_OK);
+        std::vector<std::string> ids;
+        GalRestriction gal;
+        ASSERT_EQ(run.FindContainers(gal.Get(), ids), S_OK);
+        EXPECT_EQ(ids.size(), static_cast<size_t>(galCount));
+        // Decoys: each half of the restriction alone lets two other containers through.
+        ASSERT_EQ(run.FindContainers(nullptr, ids), S_OK);
+        EXPECT_EQ(ids.size(), 4u + galCount);
+        PropertyRestriction providerOnly(RELOP_EQ, kMuidEmsAb, sizeof(kMuidEmsAb));
+        ASSERT_EQ(run.FindContainers(&providerOnly.restriction, ids), S_OK);
+        EXPECT_EQ(ids.size(), 2u + galCount);
+        PropertyRestriction containerIdOnly(RELOP_EQ, kPrContainerId, 0);
+        ASSERT_EQ(run.FindContainers(&containerIdOnly.restriction, ids), S_OK);
+        EXPECT_EQ(ids.size(), 2u + galCount);
+        PropertyRestriction notZero(RELOP_NE, kPrContainerId, 0);
+        SRestriction notNotZero{RES_NOT, {}};
+        notNotZero.res.resNot = SNotRestriction{0, &notZero.restriction};
+        ASSERT_EQ(run.FindContainers(&notNotZero, ids), S_OK);
+        EXPECT_EQ(ids.size(), 2u + galCount);
+    }
+}
+
+TEST(MapiDirectory, HierarchyTableShapeAndQueryAllRowsLimits) {
+    MapiScenario scenario("profile_dialog=auto\n");
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    ASSERT_EQ(run.Logon(), S_OK);
+    ASSERT_EQ(run.OpenBook(), S_OK);
+    ULONG type = 0;
+    Ref<IABContainer> root;
+    ASSERT_EQ(
+        run.Book()->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveAs<IUnknown>()),
+        S_OK);
+    EXPECT_EQ(type, MAPI_ABCONT);
+    Ref<IMAPITable> topLevel;
+    ASSERT_EQ(root->GetHierarchyTable(0, topLevel.Receive()), S_OK);
+    ULONG count = 0;
+    EXPECT_EQ(topLevel->GetRowCount(0, &count), S_OK);
+    EXPECT_EQ(count, 3u); // without CONVENIENT_DEPTH only the first level
+    LPSRowSet rows = nullptr;
+    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 2, &rows), MAPI_E_TABLE_TOO_BIG);
+    EXPECT_EQ(rows, nullptr);
+    SSortOrderSet sort{1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_ASCEND}}};
+    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, &sort, 0, &rows), MAPI_E_TOO_COMPLEX);
+    SRestriction unsupported{RES_CONTENT, {}};
+    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, &unsupported, nullptr, 0, &rows),
+              MAPI_E_TOO_COMPLEX);
+    EXPECT_EQ(
+        mapi.QueryAllRows(reinterpret_cast<LPMAPITABLE>(root.Get()), nullptr, nullptr, nullptr, 0, &rows),
+        MAPI_E_INVALID_PARAMETER);
+    ASSERT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 0, &rows), S_OK);
+    ASSERT_EQ(rows->cRows, 3u);
+    std::set<std::string> names;
+    for (ULONG i = 0; i < rows->cRows; ++i) {
+        for (ULONG j = 0; j < rows->aRow[i].cValues; ++j) {
+            const SPropValue& value = rows->aRow[i].lpProps[j];
+            if (value.ulPropTag == PR_DISPLAY_NAME_A)
+                names.insert(value.Value.lpszA);
+            if (value.ulPropTag == PR_DEPTH) {
+                EXPECT_EQ(value.Value.l, 0);
+            }
+        }
+    }
+    EXPECT_EQ(names,
+              (std::set<std::string>{"Outlook Address Book", "All Address Lists", "Global Address List"}));
+    mapi.FreeProws(rows);
+    Ref<IMAPITable> contents;
+    EXPECT_EQ(root->GetContentsTable(0, contents.Receive()), MAPI_E_NO_SUPPORT);
+}
+
+TEST(MapiDirectory, OpenEntryFlagsAndIdentifiers) {
+    MapiScenario scenario("profile_dialog=auto\nreject_no_cache=1\n");
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    ASSERT_EQ(run.Logon(), S_OK);
+    ASSERT_EQ(run.OpenBook(), S_OK);
+    std::vector<std::string> ids;
+    GalRestriction gal;
+    ASSERT_EQ(run.FindContainers(gal.Get(), ids), S_OK);
+    ASSERT_EQ(ids.size(), 1u);
+    Ref<IABContainer> container;
+    const ULONG withNoCache = MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS | kMapiNoCache;
+    EXPECT_EQ(run.OpenContainer(ids[0], withNoCache, container), MAPI_E_UNKNOWN_FLAGS);
+    EXPECT_EQ(container.Get(), nullptr);
+    EXPECT_EQ(run.OpenContainer(ids[0], 0x00100000, container), MAPI_E_UNKNOWN_FLAGS);
+    std::string wrong = ids[0];
+    wrong.back() ^= 1;
+    EXPECT_EQ(run.OpenContainer(wrong, MAPI_BEST_ACCESS, container), MAPI_E_UNKNOWN_ENTRYID);
+    EXPECT_EQ(run.OpenContainer(ids[0].substr(0, 20), MAPI_BEST_ACCESS, container), MAPI_E_UNKNOWN_ENTRYID);
+    ASSERT_EQ(run.OpenContainer(ids[0], MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS, container), S_OK);
+    // The container answers for the interfaces it has, and nothing else.
+    Ref<IMAPIContainer> asContainer;
+    const IID mapiContainer = {0x0002030B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    EXPECT_EQ(container->QueryInterface(mapiContainer, asContainer.ReceiveAs<void>()), S_OK);
+    Ref<IUnknown> asTable;
+    const IID mapiTable = {0x00020301, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    EXPECT_EQ(container->QueryInterface(mapiTable, asTable.ReceiveAs<void>()),
+              MAPI_E_INTERFACE_NOT_SUPPORTED);
+    ULONG pabSize = 0;
+    LPENTRYID pab = nullptr;
+    EXPECT_EQ(run.Book()->GetPAB(&pabSize, &pab), MAPI_E_NO_SUPPORT);
+    container.Reset();
+    asContainer.Reset();
+    run.Close();
+    const Ledger ledger = ReadLedger(scenario.LedgerPath());
+    EXPECT_EQ(ledger.CountCalls("IAddrBook::GetPAB"), 1u);
+    EXPECT_EQ(ledger.Text("objects_outstanding"), "");
+}
+
+TEST(MapiDirectory, WrongContainerServesOtherEntries) {
+    MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    ASSERT_EQ(run.Logon(), S_OK);
+    ASSERT_EQ(run.OpenBook(), S_OK);
+    std::vector<std::string> ids;
+    ASSERT_EQ(run.FindContainers(nullptr, ids), S_OK);
+    size_t galTables = 0;
+    for (const std::string& id : ids) {
+        Ref<IABContainer> container;
+        ASSERT_EQ(run.OpenContainer(id, MAPI_BEST_ACCESS, container), S_OK);
+        Ref<IMAPITable> table;
+        ASSERT_EQ(container->GetContentsTable(MAPI_DEFERRED_ERRORS, table.Receive()), S_OK);
+        ASSERT_EQ(table->SetColumns(ReaderColumns(), 0), S_OK);
+        std::vector<RowValues> rows;
+        ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
+        if (rows.size() == 60) {
+            ++galTables;
+            continue;
+        }
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows[0].name.rfind("Not in the GAL", 0), 0u) << rows[0].name;
+    }
+    EXPECT_EQ(galTables, 1u);
+}
+
+TEST(MapiDirectory, DirectoryFileFieldsEscapesAndMissingValues) {
+    const std::string directory = "# kind\tname\tsmtp\tdn\n"
+                                  "\n"
+                                  "0\tAnn Lee\tann@x.example\t/o=x/cn=ann\r\n"
+                                  "!\t!\t!\t!\n"
+                                  "-1\tTab\\there\\\\back\\!bang\t\\!\t\\x41\\xff\\xFE\n"
+                                  "4294967295\tZo\xC3\xAB\t\t/o=x/cn=line\\nbreak\\rreturn\n"
+                                  "6\t!\tremote@y.example\t!\n";
+    MapiScenario scenario("profile_dialog=auto\n", directory);
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    Ref<IMAPITable> table;
+    ASSERT_EQ(run.OpenGalTable(table), S_OK);
+    std::vector<RowValues> rows;
+    ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
+    ASSERT_EQ(rows.size(), 5u); // a directory file and no generate= gives no generated entries
+    EXPECT_TRUE(rows[0].hasType && rows[0].type == 0 && rows[0].name == "Ann Lee" &&
+                rows[0].smtp == "ann@x.example" && rows[0].dn == "/o=x/cn=ann");
+    EXPECT_FALSE(rows[1].hasType || rows[1].hasName || rows[1].hasSmtp || rows[1].hasDn);
+    EXPECT_EQ(rows[2].type, -1);
+    EXPECT_EQ(rows[2].name, "Tab\there\\back!bang");
+    EXPECT_EQ(rows[2].smtp, "!");
+    EXPECT_EQ(rows[2].dn, "A\xFF\xFE");
+    EXPECT_EQ(static_cast<unsigned long>(rows[3].type), 4294967295ul);
+    EXPECT_EQ(rows[3].name, "Zo\xC3\xAB");
+    EXPECT_TRUE(rows[3].hasSmtp);
+    EXPECT_EQ(rows[3].smtp, "");
+    EXPECT_EQ(rows[3].dn, "/o=x/cn=line\nbreak\rreturn");
+    EXPECT_TRUE(rows[4].hasType && rows[4].type == 6 && !rows[4].hasName && rows[4].hasSmtp &&
+                !rows[4].hasDn);
+}
+
+TEST(MapiDirectory, ColumnsComeInTheOrderAskedWithUnknownTagsMissing) {
+    MapiScenario scenario("profile_dialog=auto\n", "3\tBot\tbot@x.example\t/o=x/cn=bot\n");
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    Ref<IMAPITable> table;
+    ASSERT_EQ(run.OpenGalTable(table), S_OK);
+    SizedSPropTagArray(4, reversed) = {
+        4, {kPrObjDistNameA, PROP_TAG(PT_STRING8, 0x6001), PR_DISPLAY_NAME_A, PR_DISPLAY_TYPE}};
+    ASSERT_EQ(table->SetColumns(reinterpret_cast<LPSPropTagArray>(&reversed), TBL_BATCH), S_OK);
+    LPSRowSet rows = nullptr;
+    ASSERT_EQ(table->QueryRows(25, 0, &rows), S_OK);
+    ASSERT_EQ(rows->cRows, 1u);
+    const SPropValue* values = rows->aRow[0].lpProps;
+    ASSERT_EQ(rows->aRow[0].cValues, 4u);
+    EXPECT_EQ(values[0].ulPropTag, kPrObjDistNameA);
+    EXPECT_STREQ(values[0].Value.lpszA, "/o=x/cn=bot");
+    EXPECT_EQ(values[1].ulPropTag, PROP_TAG(PT_ERROR, 0x6001));
+    EXPECT_EQ(values[1].Value.err, MAPI_E_NOT_FOUND);
+    EXPECT_STREQ(values[2].Value.lpszA, "Bot");
+    EXPECT_EQ(values[3].ulPropTag, PR_DISPLAY_TYPE);
+    EXPECT_EQ(values[3].Value.l, 3);
+    mapi.FreeProws(rows);
+    EXPECT_EQ(table->SetColumns(nullptr, 0), MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(table->SetColumns(ReaderColumns(), 0x10), MAPI_E_UNKNOWN_FLAGS);
+}
+
+TEST(MapiDirectory, CursorBatchesAndEndOfTable) {
+    MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    Ref<IMAPITable> table;
+    ASSERT_EQ(run.OpenGalTable(table), S_OK);
+    ULONG count = 0;
+    ASSERT_EQ(table->GetRowCount(0, &count), S_OK);
+    EXPECT_EQ(count, 60u);
+    auto query = [&](LONG asked, ULONG flags, std::string* firstName) {
+        LPSRowSet rows = nullptr;
+        EXPECT_EQ(table->QueryRows(asked, flags, &rows), S_OK);
+        if (!rows)
+            return ~0ul;
+        const ULONG served = rows->cRows;
+        if (firstName && served > 0)
+            *firstName = ReadRow(rows->aRow[0]).name;
+        mapi.FreeProws(rows);
+        return served;
+    };
+    std::string first;
+    EXPECT_EQ(query(25, TBL_NOADVANCE, &first), 25u);
+    EXPECT_EQ(first, "User 0");
+    EXPECT_EQ(query(25, 0, &first), 25u);
+    EXPECT_EQ(first, "User 0");
+    EXPECT_EQ(query(25, 0, &first), 25u);
+    EXPECT_EQ(first, "User 25");
+    EXPECT_EQ(query(25, 0, &first), 10u);
+    EXPECT_EQ(first, "User 50");
+    EXPECT_EQ(query(25, 0, nullptr), 0u);
+    EXPECT_EQ(query(25, 0, nullptr), 0u);
+    // A fresh table starts at the top and can be read in one go.
+    Ref<IMAPITable> again;
+    GalSession second(mapi);
+    ASSERT_EQ(second.OpenGalTable(again), S_OK);
+    std::vector<RowValues> rows;
+    ASSERT_EQ(second.ReadAll(again.Get(), rows, 1000), S_OK);
+    EXPECT_EQ(rows.size(), 60u);
+}
+
+TEST(MapiDirectory, GeneratedEntriesAreVariedAndDeterministic) {
+    const char* lines = "profile_dialog=auto\ngenerate=3000\n";
+    std::vector<RowValues> first, second;
+    for (std::vector<RowValues>* rows : {&first, &second}) {
+        MapiScenario scenario(lines);
+        MapiLibrary mapi;
+        GalSession run(mapi);
+        Ref<IMAPITable> table;
+        ASSERT_EQ(run.OpenGalTable(table), S_OK);
+        ASSERT_EQ(run.ReadAll(table.Get(), *rows, 500), S_OK);
+    }
+    ASSERT_EQ(first.size(), 3000u);
+    std::map<long, int> kinds;
+    int missingType = 0, missingSmtp = 0, nonAscii = 0, beyondBmp = 0, cjk = 0;
+    for (size_t i = 0; i < first.size(); ++i) {
+        const RowValues& a = first[i];
+        const RowValues& b = second[i];
+        ASSERT_TRUE(a.hasType == b.hasType && a.type == b.type && a.name == b.name && a.smtp == b.smtp &&
+                    a.dn == b.dn)
+            << i;
+        if (a.hasType)
+            ++kinds[a.type];
+        else
+            ++missingType;
+        missingSmtp += a.hasSmtp ? 0 : 1;
+        for (unsigned char c : a.name) {
+            nonAscii += c >= 0x80 ? 1 : 0;
+            beyondBmp += c >= 0xF0 ? 1 : 0;
+            cjk += (c >= 0xE3 && c <= 0xE9) ? 1 : 0;
+        }
+    }
+    for (long kind : {0L, 1L, 2L, 3L, 6L})
+        EXPECT_GT(kinds[kind], 0) << kind;
+    EXPECT_GT(kinds[0], 2400);   // mostly mail users
+    EXPECT_GT(kinds.size(), 6u); // and some kinds the program does not know
+    EXPECT_GT(missingType, 0);
+    EXPECT_GT(missingSmtp, 0);
+    EXPECT_LT(missingSmtp, 300);
+    EXPECT_GT(nonAscii, 0);
+    EXPECT_GT(beyondBmp, 0);
+    EXPECT_GT(cjk, 0);
+}
+
+TEST(MapiDirectory, GeneratedEntriesFollowTheFileEntries) {
+    MapiScenario scenario("profile_dialog=auto\ngenerate=5\n", "1\tList\tlist@x.example\t/o=x/cn=list\n");
+    MapiLibrary mapi;
+    GalSession run(mapi);
+    Ref<IMAPITable> table;
+    ASSERT_EQ(run.OpenGalTable(table), S_OK);
+    std::vector<RowValues> rows;
+    ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0].name, "List");
+    EXPECT_NE(rows[1].name, "List");
+}
+
+TEST(MapiDirectory, ProfileSectionGivesTheUserOrAMissingValue) {
+    struct Case {
+        const char* scenario;
+        HRESULT result;
+        const char* user;
+    };
+    const Case cases[] = {
+        {"profile_dialog=auto\nprofile_user=/o=Org/cn=Recipients/cn=jdoe\n", S_OK,
+         "/o=Org/cn=Recipients/cn=jdoe"},
+        {"profile_dialog=auto\nprofile_user=/o=\\xC3\\xA9\\!\n", S_OK, "/o=\xC3\xA9!"},
+        {"profile_dialog=auto\nprofile_user=!\n", MAPI_W_ERRORS_RETURNED, nullptr},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.scenario);
+        MapiScenario scenario(test.scenario);
+        MapiLibrary mapi;
+        GalSession run(mapi);
+        ASSERT_EQ(run.Logon(), S_OK);
+        Ref<IMsgServiceAdmin> admin;
+        ASSERT_EQ(run.Session()->AdminServices(0, admin.Receive()), S_OK);
+        Ref<IProfSect> section;
+        MAPIUID other = {{1, 2, 3}};
+        EXPECT_EQ(admin->OpenProfileSection(&other, nullptr, MAPI_DEFERRED_ERRORS, section.Receive()),
+                  MAPI_E_NOT_FOUND);
+        MAPIUID global;
+        memcpy(global.ab, kGlobalProfileSection, sizeof(global.ab));
+        ASSERT_EQ(admin->OpenProfileSection(&global, nullptr, MAPI_DEFERRED_ERRORS, section.Receive()), S_OK);
+        SizedSPropTagArray(1, tags) = {1, {kPrProfileUser}};
+        ULONG count = 0;
+        LPSPropValue values = nullptr;
+        ASSERT_EQ(section->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &values),
+                  test.result);
+        ASSERT_EQ(count, 1u);
+        if (test.user) {
+            EXPECT_EQ(values[0].ulPropTag, kPrProfileUser);
+            EXPECT_STREQ(values[0].Value.lpszA, test.user);
+        } else {
+            EXPECT_EQ(values[0].ulPropTag, PROP_TAG(PT_ERROR, 0x6603));
+            EXPECT_EQ(values[0].Value.err, MAPI_E_NOT_FOUND);
+        }
+        // The value array is one buffer of the caller's until freed.
+        mapi.Uninitialize();
+        EXPECT_EQ(ReadLedger(scenario.LedgerPath()).Number("buffers_outstanding"), 1);
+        mapi.InitializeForReader();
+        EXPECT_EQ(mapi.FreeBuffer(values), 0u);
+    }
+}
+
+} // namespace
