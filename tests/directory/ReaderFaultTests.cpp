@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include "tests/directory/ReaderHarness.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const wchar_t kReadFailure[] = L"ERROR: GetGlobalAddressBook had a failure.";
+
+class ReaderFaults : public ::testing::Test {
+protected:
+    MatchingOutlook outlook;
+
+    // Runs one scenario over 60 mail users; checks the ledger whatever the outcome.
+    void RunScenario(const std::string& lines, ReaderRun& run) {
+        MapiScenario scenario("profile_dialog=auto\n" + lines, DirectoryText(MailUsers(60)));
+        ASSERT_TRUE(run.Complete());
+        ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+    }
+    void ExpectReadFailed(const ReaderRun& run) {
+        EXPECT_EQ(run.LastCounts().text, kReadFailure);
+        EXPECT_EQ(run.LastCounts().total, L"") << "the counters are blanked";
+        EXPECT_EQ(run.window.Records().back().code, STATUS_DONE);
+    }
+    void ExpectReadWhole(const ReaderRun& run) {
+        EXPECT_EQ(run.LastCounts().text, L"Percentage complete 100%");
+        ASSERT_EQ(run.store.Count(), 60u);
+        for (uint64_t i = 0; i < 60; ++i)
+            ASSERT_EQ(run.store.At(i)->userName, L"user" + std::to_wstring(i)) << "row " << i;
+    }
+};
+
+TEST_F(ReaderFaults, GlobalAddressListMustBeFoundExactlyOnce) {
+    for (const char* lines : {"gal_count=0\n", "gal_count=2\n"}) {
+        SCOPED_TRACE(lines);
+        ReaderRun run;
+        RunScenario(lines, run);
+        ExpectReadFailed(run);
+        EXPECT_EQ(run.store.Count(), 0u);
+    }
+}
+
+TEST_F(ReaderFaults, ProviderRejectingNoCacheIsOpenedWithout) {
+    MapiScenario scenario("profile_dialog=auto\nreject_no_cache=1\n", DirectoryText(MailUsers(60)));
+    ReaderRun run;
+    ASSERT_TRUE(run.Complete());
+    ExpectReadWhole(run);
+    const Ledger ledger = ReadLedger(scenario.LedgerPath());
+    ExpectLedgerClean(ledger);
+    std::vector<std::string> opens;
+    for (const std::string& call : ledger.calls)
+        if (call.rfind("IAddrBook::OpenEntry", 0) == 0)
+            opens.push_back(call);
+    ASSERT_EQ(opens.size(), 3u);
+    EXPECT_NE(opens[0].find("flags=0x00000008"), std::string::npos) << "the root";
+    EXPECT_NE(opens[1].find("flags=0x00000218"), std::string::npos);
+    EXPECT_NE(opens[2].find("flags=0x00000018"), std::string::npos);
+}
+
+TEST_F(ReaderFaults, BusyTableIsWaitedForOnce) {
+    {
+        ReaderRun run;
+        RunScenario("busy_at=2\n", run);
+        ExpectReadWhole(run);
+    }
+    {
+        ReaderRun run;
+        RunScenario("busy_at=2\nbusy_repeat=2\n", run);
+        ExpectReadFailed(run);
+        EXPECT_EQ(run.store.Count(), 25u) << "entries read before the failure stay";
+    }
+}
+
+TEST_F(ReaderFaults, EndedSessionReopensAndStoresEachRowOnce) {
+    ReaderRun run;
+    RunScenario("end_session_at=30,59,0\n", run);
+    ExpectReadWhole(run);
+    EXPECT_EQ(run.Texts(STATUS_TEXT), std::vector<WideString>(3, L"ERROR: QueryRows"));
+    EXPECT_EQ(run.LastCounts().mailUsers, L"60") << "counted once too";
+}
+
+TEST_F(ReaderFaults, EndedSessionAtTheFirstRowCountReopensSilently) {
+    ReaderRun run;
+    RunScenario("rowcount_end_session=1\n", run);
+    ExpectReadWhole(run);
+    EXPECT_TRUE(run.Texts(STATUS_TEXT).empty());
+}
+
+TEST_F(ReaderFaults, EndlessEndedSessionsGiveUpAfterTenFruitlessReopenings) {
+    ReaderRun run;
+    RunScenario("fail=QueryRows:80040200\n", run);
+    ExpectReadFailed(run);
+    EXPECT_EQ(run.Texts(STATUS_TEXT).size(), 11u) << "ten reopenings, then the eleventh ended session fails";
+}
+
+TEST_F(ReaderFaults, EveryFailingCallIsReported) {
+    // Failures before the reading only cost the DN line.
+    for (const char* point : {"AdminServices", "OpenProfileSection", "GetProps"}) {
+        SCOPED_TRACE(point);
+        ReaderRun run;
+        RunScenario(std::string("profile_user=/o=C/cn=ann\nfail=") + point + ":80004005\n", run);
+        EXPECT_TRUE(run.Texts(STATUS_USER_DN).empty());
+        ExpectReadWhole(run);
+    }
+    for (const char* point :
+         {"OpenAddressBook", "OpenEntry", "GetHierarchyTable", "HrQueryAllRows", "MAPIAllocateBuffer",
+          "GetContentsTable", "SetColumns", "GetRowCount", "QueryRows"}) {
+        SCOPED_TRACE(point);
+        ReaderRun run;
+        RunScenario(std::string("fail=") + point + ":80004005\n", run);
+        ExpectReadFailed(run);
+        EXPECT_EQ(run.store.Count(), 0u);
+    }
+}
+
+TEST_F(ReaderFaults, StopRequestEndsTheSessionBetweenBatches) {
+    MapiScenario scenario("profile_dialog=auto\ngenerate=100000\nquery_latency_ms=5\n");
+    ReaderRun run;
+    ASSERT_TRUE(run.reader.Start(&run.store, run.window.Window()));
+    ASSERT_TRUE(run.window.PumpUntil([&] { return run.store.Count() >= 100; }));
+    run.reader.Stop();
+    run.window.PumpPending();
+    EXPECT_LT(run.store.Count(), 100000u);
+    for (const auto& record : run.window.Records())
+        EXPECT_NE(record.message.text, kReadFailure) << "a stop is no failure to tell";
+    ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+}
+
+TEST_F(ReaderFaults, LargeDirectoryWithEndedSessionsMatchesACleanRead) {
+    ReaderRun clean;
+    {
+        MapiScenario scenario("profile_dialog=auto\ngenerate=100000\n");
+        ASSERT_TRUE(clean.Complete());
+        ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+    }
+    ASSERT_EQ(clean.store.Count(), 100000u);
+    ReaderRun interrupted;
+    {
+        MapiScenario scenario("profile_dialog=auto\ngenerate=100000\nend_session_at=1000,54321,99999\n");
+        ASSERT_TRUE(interrupted.Complete());
+        ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+    }
+    ExpectSameEntries(interrupted.store, clean.store);
+    EXPECT_EQ(interrupted.LastCounts().total, L"100000");
+    EXPECT_EQ(interrupted.LastCounts().mailUsers, clean.LastCounts().mailUsers);
+}
+
+// A window that applies nothing while the directory streams in: at most a thousand
+// progress messages wait, and the end of the run still arrives.
+TEST_F(ReaderFaults, WindowFallingBehindNeverLosesTheEndOfARun) {
+    MapiScenario scenario("profile_dialog=auto\ngenerate=60000\n");
+    ReaderRun run;
+    ASSERT_TRUE(run.reader.Start(&run.store, run.window.Window()));
+    run.reader.Wait(); // no dispatching meanwhile
+    run.window.PumpPending();
+    const auto counts = run.Texts(STATUS_COUNTS);
+    EXPECT_LE(counts.size(), 1001u);
+    EXPECT_EQ(run.LastCounts().text, L"Percentage complete 100%");
+    EXPECT_EQ(run.LastCounts().total, L"60000");
+    EXPECT_EQ(run.window.Records().back().code, STATUS_DONE);
+    ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+}
+
+// The queue is full when the run ends: STATUS_DONE is retried until the window catches up.
+TEST_F(ReaderFaults, FullQueueDelaysButKeepsTheEnd) {
+    MapiScenario scenario("profile_dialog=auto\n", DirectoryText(MailUsers(60)));
+    ReaderRun run;
+    int junk = 0;
+    while (::PostMessageW(run.window.Window(), WM_NULL, 0, 0) && junk < 20000)
+        ++junk;
+    if (junk == 20000)
+        GTEST_SKIP() << "this platform's message queue has no quota";
+    ASSERT_TRUE(run.reader.Start(&run.store, run.window.Window()));
+    ::Sleep(500);
+    ASSERT_TRUE(run.window.PumpUntil([&] { return run.window.SawDone(); }));
+    run.reader.Wait();
+    EXPECT_EQ(run.store.Count(), 60u);
+    EXPECT_EQ(run.LastCounts().total, L"60");
+}
+
+TEST_F(ReaderFaults, PlantedLibraryBesideTheProgramIsNeverLoaded) {
+    wchar_t path[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    WideString folder = path;
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const WideString planted = folder + L"MAPI32.dll";
+    ASSERT_TRUE(WriteFileBytes(planted, "not a library"));
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(folder.c_str());
+    ReaderRun run;
+    RunScenario("", run);
+    ::SetCurrentDirectoryW(previous);
+    ::DeleteFileW(planted.c_str());
+    ExpectReadWhole(run);
+}
+} // namespace
