@@ -37,6 +37,7 @@ std::vector<DirectoryRow> MailUsers(int n) {
 void ExpectLedgerClean(const Ledger& ledger, long failedInitializations) {
     EXPECT_EQ(ledger.Text("objects_outstanding"), "") << "every MAPI object released";
     EXPECT_EQ(ledger.Number("buffers_outstanding"), 0) << "every MAPI buffer freed";
+    EXPECT_EQ(ledger.Number("bad_frees"), 0) << "nothing freed that MAPI did not hand out";
     EXPECT_EQ(ledger.Number("initialize_calls") - failedInitializations, ledger.Number("uninitialize_calls"))
         << "initialisation balanced";
     EXPECT_EQ(ledger.Number("logons"), ledger.Number("logoffs"));
