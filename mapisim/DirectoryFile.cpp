@@ -1,4 +1,5 @@
 #include "mapisim/Scenario.h"
+#include "mapisim/TextFile.h"
 #include <cstdlib>
 
 namespace mapisim {
@@ -90,17 +91,9 @@ bool DecodeField(const std::string& raw, std::string& out, std::string& reason) 
 
 bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t& errorLine,
                     std::string& reason) {
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    size_t lineNumber = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    LineReader lines(text);
+    std::string line;
+    while (lines.Next(line)) {
         if (line.empty() || line[0] == '#')
             continue;
 
@@ -113,7 +106,7 @@ bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t
                 break;
             from = tab + 1;
         }
-        errorLine = lineNumber;
+        errorLine = lines.Number();
         if (fields.size() != 4) {
             reason = "expected 4 tab-separated fields, found " + std::to_string(fields.size());
             return false;

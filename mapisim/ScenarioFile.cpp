@@ -223,17 +223,9 @@ bool ApplyLine(const std::string& key, const std::string& value, const WideStrin
 bool ParseScenario(const std::string& text, const WideString& folder, Scenario& scenario, Wanted& wanted,
                    size_t& errorLine, std::string& reason) {
     bool good = true;
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    size_t lineNumber = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    LineReader lines(text);
+    std::string line;
+    while (lines.Next(line)) {
         const std::string trimmed = Trim(line);
         if (trimmed.empty() || trimmed[0] == '#')
             continue;
@@ -247,7 +239,7 @@ bool ParseScenario(const std::string& text, const WideString& folder, Scenario& 
             lineReason = "malformed line";
         if (!lineReason.empty() && good) {
             good = false;
-            errorLine = lineNumber;
+            errorLine = lines.Number();
             reason = lineReason;
         }
     }

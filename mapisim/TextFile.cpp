@@ -4,6 +4,23 @@
 
 namespace mapisim {
 
+LineReader::LineReader(const std::string& text)
+    : text(text), start(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0) {}
+
+bool LineReader::Next(std::string& line) {
+    if (start >= text.size())
+        return false;
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+        end = text.size();
+    line.assign(text, start, end - start);
+    start = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
 ByteString ToUtf8(const WideString& text) {
     if (text.empty())
         return ByteString();
