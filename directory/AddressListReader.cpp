@@ -30,9 +30,7 @@ const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
 void DirectoryReader::Run() {
     WideString message;
     if (!Logon(message)) {
-        auto failure = std::make_unique<StatusMessage>();
-        failure->text = message;
-        PostFinal(STATUS_COUNTS, std::move(failure));
+        PostFailure(message);
         mapi.Unload();
         return;
     }
@@ -41,11 +39,8 @@ void DirectoryReader::Run() {
         dn->text = L"LegacyExchangeDN: " + message;
         PostStatus(window, STATUS_USER_DN, std::move(dn));
     }
-    if (!ReadAddressList() && !StopRequested()) {
-        auto failure = std::make_unique<StatusMessage>();
-        failure->text = L"ERROR: GetGlobalAddressBook had a failure.";
-        PostFinal(STATUS_COUNTS, std::move(failure));
-    }
+    if (!ReadAddressList() && !StopRequested())
+        PostFailure(L"ERROR: GetGlobalAddressBook had a failure.");
     PostDone();
     EndSession();
     mapi.Unload();

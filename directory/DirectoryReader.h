@@ -65,6 +65,7 @@ private:
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
+    void PostFailure(const WideString& text);
 
     HRESULT lastResult = S_OK;
     MapiPtr<IMAPISession> session;

@@ -48,3 +48,10 @@ void DirectoryReader::PostFinal(StatusCode code, std::unique_ptr<StatusMessage> 
 void DirectoryReader::PostDone() {
     PostFinal(STATUS_DONE, nullptr);
 }
+
+void DirectoryReader::PostFailure(const WideString& text) {
+    // The six counters stay empty, so the window blanks them.
+    auto failure = std::make_unique<StatusMessage>();
+    failure->text = text;
+    PostFinal(STATUS_COUNTS, std::move(failure));
+}
