@@ -14,6 +14,12 @@ if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ];
   fi
   wineserver -w
 fi
+# No window manager runs on the test display; unmanaged windows spare the tests Wine's
+# two-second wait for one each time a top-level window is hidden.
+if ! grep -q '"Managed"="N"' "$prefix/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+fi
 for pair in "$@"; do
   dest=$prefix/drive_c/${pair%%=*}
   mkdir -p "$(dirname "$dest")"
