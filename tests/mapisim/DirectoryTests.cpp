@@ -6,15 +6,6 @@
 
 namespace {
 
-// Sixty entries: enough for two full batches of 25 and a short one.
-std::string SixtyEntries() {
-    std::string text;
-    for (int i = 0; i < 60; ++i)
-        text += "0\tUser " + std::to_string(i) + "\tuser" + std::to_string(i) + "@x.example\t/o=x/cn=u" +
-                std::to_string(i) + "\n";
-    return text;
-}
-
 // A restriction of one RES_PROPERTY.
 struct PropertyRestriction {
     SPropValue value{};

@@ -5,14 +5,6 @@
 
 namespace {
 
-std::string SixtyEntries() {
-    std::string text;
-    for (int i = 0; i < 60; ++i)
-        text += "0\tUser " + std::to_string(i) + "\tu" + std::to_string(i) + "@x.example\t/o=x/cn=u" +
-                std::to_string(i) + "\n";
-    return text;
-}
-
 // QueryRows on table: the result, and the first row's name (empty when none came).
 struct Batch {
     HRESULT result;

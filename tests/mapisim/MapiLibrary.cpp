@@ -180,3 +180,11 @@ HRESULT GalSession::ReadAll(IMAPITable* table, std::vector<RowValues>& rows, LON
             return S_OK;
     }
 }
+
+std::string SixtyEntries() {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "0\tUser " + std::to_string(i) + "\tuser" + std::to_string(i) + "@x.example\t/o=x/cn=u" +
+                std::to_string(i) + "\n";
+    return text;
+}

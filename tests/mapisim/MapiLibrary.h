@@ -17,6 +17,9 @@ constexpr ULONG kReaderLogonFlags = MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTE
 extern const BYTE kMuidEmsAb[16];
 extern const BYTE kGlobalProfileSection[16];
 
+// A directory file of sixty mail users "User <i>": two full batches of 25 and a short one.
+std::string SixtyEntries();
+
 // The stand-in MAPI32.dll, loaded by name from the prefix's system folder as the program
 // loads it, and bound by ordinal. Unloading writes the ledger a last time.
 class MapiLibrary {
