@@ -16,9 +16,9 @@ HIMAGELIST GUI_Objects::AttachTypeIcons(HWND listView, HINSTANCE instance) const
         ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons)));
 }
 
-bool GUI_Objects::AddColumns(HWND listView, HINSTANCE /*instance*/, WideString spec) const {
+bool GUI_Objects::AddColumns(HWND listView, HINSTANCE /*instance*/, WideString columnSpec) const {
     std::vector<WideString> fields;
-    SplitText(spec, L",", fields);
+    SplitText(columnSpec, L",", fields);
     for (size_t k = 0; 2 * k < fields.size(); ++k) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

@@ -22,9 +22,9 @@ public:
     // Gives the list view its small image list, one icon per kind of entry (101 to 105), so
     // that an entry's type code is its image index. Returns the previous image list.
     HIMAGELIST AttachTypeIcons(HWND listView, HINSTANCE instance) const;
-    // Inserts the columns of a "header,width,header,width,..." spec; false at the first
+    // Inserts the columns of a "header,width,header,width,..." list; false at the first
     // insertion that fails.
-    bool AddColumns(HWND listView, HINSTANCE instance, WideString spec) const;
+    bool AddColumns(HWND listView, HINSTANCE instance, WideString columnSpec) const;
 
 protected:
     INITCOMMONCONTROLSEX commonControls;

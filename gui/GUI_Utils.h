@@ -7,7 +7,7 @@
 
 // Stateless window helpers shared by both windows: text measuring in a font, the system
 // message font, the screen's resolution, DPI-dependent pictures, placement and show state,
-// and the small text parsing the list view's column spec needs. UI thread only.
+// and the small text parsing the list view's column list needs. UI thread only.
 class GUI_Utils : public GApplication {
 public:
     // Extent of the text as one line in the font, measured on the screen.
