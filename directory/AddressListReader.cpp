@@ -28,10 +28,11 @@ const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
 } // namespace
 
 void DirectoryReader::Run() {
+    // MAPI is loaded by Logon for this run only.
+    const ScopedUnload unloadAtEnd(mapi);
     WideString message;
     if (!Logon(message)) {
         PostFailure(message);
-        mapi.Unload();
         return;
     }
     if (ReadUserDN(mapiconst::PR_PROFILE_USER, message)) {
@@ -43,7 +44,6 @@ void DirectoryReader::Run() {
         PostFailure(L"ERROR: GetGlobalAddressBook had a failure.");
     PostDone();
     EndSession();
-    mapi.Unload();
 }
 
 bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
@@ -52,14 +52,16 @@ bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
         return false;
     MapiPtr<IMsgServiceAdmin> admin;
     lastResult = session->AdminServices(0, admin.Receive());
-    if (FAILED(lastResult) || !admin)
+    lastResult = Checked(lastResult, admin.Get());
+    if (FAILED(lastResult))
         return false;
     MAPIUID sectionUid;
     static_assert(sizeof(sectionUid) == sizeof(mapiconst::GlobalProfileSection), "a MAPIUID is 16 bytes");
     std::memcpy(&sectionUid, mapiconst::GlobalProfileSection, sizeof(sectionUid));
     MapiPtr<IProfSect> section;
     lastResult = admin->OpenProfileSection(&sectionUid, nullptr, MAPI_DEFERRED_ERRORS, section.Receive());
-    if (FAILED(lastResult) || !section)
+    lastResult = Checked(lastResult, section.Get());
+    if (FAILED(lastResult))
         return false;
 
     SizedSPropTagArray(1, tags) = {1, {tag}};
@@ -93,31 +95,25 @@ bool DirectoryReader::ReadAddressList() {
     return read;
 }
 
-HRESULT DirectoryReader::OpenContents(IABContainer* container, MapiPtr<IMAPITable>& table) {
-    lastResult = container->GetContentsTable(0, table.Receive());
-    if (FAILED(lastResult) || !table)
-        return FAILED(lastResult) ? lastResult : (lastResult = MAPI_E_CALL_FAILED);
-    return lastResult = table->SetColumns(Columns(), TBL_BATCH);
-}
-
-HRESULT DirectoryReader::Reopen(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
-                                MapiPtr<IMAPITable>& table) {
+HRESULT DirectoryReader::OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
+                                   MapiPtr<IMAPITable>& table) {
     table.Release();
     container.Release();
     if (FAILED(FindGlobalAddressList(addressBook, id)) ||
-        FAILED(OpenGlobalAddressList(addressBook, id, container)) ||
-        FAILED(OpenContents(container.Get(), table)))
+        FAILED(OpenGlobalAddressList(addressBook, id, container)))
         return lastResult;
-    return lastResult = table->GetRowCount(0, &rowCount);
+    lastResult = container->GetContentsTable(0, table.Receive());
+    lastResult = Checked(lastResult, table.Get());
+    if (FAILED(lastResult))
+        return lastResult;
+    return lastResult = table->SetColumns(Columns(), TBL_BATCH);
 }
 
 bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
     EntryId id(mapi);
     MapiPtr<IABContainer> container;
     MapiPtr<IMAPITable> table;
-    if (FAILED(FindGlobalAddressList(addressBook, id)) ||
-        FAILED(OpenGlobalAddressList(addressBook, id, container)) ||
-        FAILED(OpenContents(container.Get(), table)))
+    if (FAILED(OpenTable(addressBook, id, container, table)))
         return false;
     lastResult = table->GetRowCount(0, &rowCount);
     bool reopen = lastResult == MAPI_E_END_OF_SESSION;
@@ -136,7 +132,9 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
             if (fruitlessReopens == kMaxFruitlessReopens)
                 return false;
             ++fruitlessReopens;
-            if (FAILED(Reopen(addressBook, id, container, table)))
+            // Here an ended session on the row count fails the reading too.
+            if (FAILED(OpenTable(addressBook, id, container, table)) ||
+                FAILED(lastResult = table->GetRowCount(0, &rowCount)))
                 return false;
             skip = consumed;
             reopen = false;

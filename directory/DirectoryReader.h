@@ -58,9 +58,9 @@ public:
 
 private:
     bool ReadContents(IAddrBook* addressBook);
-    HRESULT OpenContents(IABContainer* container, MapiPtr<IMAPITable>& table);
-    HRESULT Reopen(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
-                   MapiPtr<IMAPITable>& table);
+    // (Re)opens the Global Address List's contents table with the reader's columns.
+    HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
+                      MapiPtr<IMAPITable>& table);
     bool StopRequested() const;
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);

@@ -23,10 +23,6 @@ WideString LogonFailureText(HRESULT result) {
     }
 }
 
-// A call that reports success but hands out no object is a failure all the same.
-HRESULT Checked(HRESULT result, const void* object) {
-    return SUCCEEDED(result) && object == nullptr ? MAPI_E_CALL_FAILED : result;
-}
 } // namespace
 
 bool DirectoryReader::Logon(WideString& message) {

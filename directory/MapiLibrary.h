@@ -34,3 +34,15 @@ private:
     const wchar_t* fileName;
     HMODULE module = nullptr;
 };
+
+// Unloads the library when the scope of one use ends.
+class ScopedUnload {
+public:
+    explicit ScopedUnload(MapiLibrary& library) : library(library) {}
+    ~ScopedUnload() { library.Unload(); }
+    ScopedUnload(const ScopedUnload&) = delete;
+    ScopedUnload& operator=(const ScopedUnload&) = delete;
+
+private:
+    MapiLibrary& library;
+};

@@ -1,8 +1,15 @@
 #pragma once
 #include <windows.h>
 #include <mapix.h>
+#include <mapicode.h>
 #include <utility>
 #include "directory/MapiLibrary.h"
+
+// A call that reports success but hands out no object has failed all the same. (Call
+// first, then check: the object is read after the call has written it.)
+inline HRESULT Checked(HRESULT result, const void* object) {
+    return SUCCEEDED(result) && object == nullptr ? MAPI_E_CALL_FAILED : result;
+}
 
 // Owners for MAPI interfaces and memory: every object is released and every buffer freed
 // when its owner goes out of scope, on every path.
