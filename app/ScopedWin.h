@@ -95,6 +95,22 @@ private:
     HDC dc;
 };
 
+// An object selected into a device context for one scope; the previous one goes back.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc(dc), previous(::SelectObject(dc, object)) {}
+    ~ScopedSelectObject() {
+        if (previous)
+            ::SelectObject(dc, previous);
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc;
+    HGDIOBJ previous;
+};
+
 // The platform's critical section, and a guard that holds it for one scope.
 class CriticalSection {
 public:

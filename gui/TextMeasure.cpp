@@ -6,10 +6,9 @@ namespace {
 
 SIZE MeasureText(const WideString& text, HFONT font) {
     ScopedGetDC screen(nullptr);
-    HGDIOBJ previous = ::SelectObject(screen.Get(), font);
+    ScopedSelectObject selected(screen.Get(), font);
     SIZE extent = {};
     ::GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(screen.Get(), previous);
     return extent;
 }
 
@@ -25,11 +24,10 @@ int32_t GUI_Utils::MeasureTextHeight(const WideString& text, HFONT font) const {
 
 int32_t GUI_Utils::MeasureWrappedTextHeight(const WideString& text, HFONT font, int32_t width) const {
     ScopedGetDC screen(nullptr);
-    HGDIOBJ previous = ::SelectObject(screen.Get(), font);
+    ScopedSelectObject selected(screen.Get(), font);
     RECT box = {0, 0, width, 0};
     ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &box,
                 DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
-    ::SelectObject(screen.Get(), previous);
     return box.bottom - box.top;
 }
 
