@@ -4,21 +4,12 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include "app/ScopedWin.h"
-#include "app/StatusMessage.h"
 #include "directory/AddressStore.h"
 #include "export/AddressListExport.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
-
-// The main window's part in an export: takes each status text and frees it.
-LRESULT CALLBACK StatusSink(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == UWM_STATUS) {
-        TakeStatusMessage(lParam);
-        return 0;
-    }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 void FillStore(AddressStore& store, uint64_t count) {
     for (uint64_t k = 0; k < count; ++k) {
@@ -37,27 +28,20 @@ void FillStore(AddressStore& store, uint64_t count) {
 
 int wmain(int argc, wchar_t** argv) {
     const uint64_t count = argc > 1 ? std::wcstoull(argv[1], nullptr, 10) : 500000;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = StatusSink;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"RostermintBenchSink";
-    ::RegisterClassExW(&wc);
-    ScopedWindow window(::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                          wc.hInstance, nullptr));
+    // Stands in for the main window: takes each status text and frees it.
+    MessageRecorder window;
 
     AddressStore store;
     FillStore(store, count);
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring path = std::wstring(temp) + L"rostermint-export-bench.txt";
+    const TempFolder folder;
+    const std::wstring path = folder.File(L"GAL.txt");
 
     LARGE_INTEGER frequency, start, stop;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&start);
-    ExportAddressListWith(GApplication(), store, window.Get(),
-                          [&](HWND, WideString& folder, const WideString&, const WideString&) {
-                              folder = path;
+    ExportAddressListWith(GApplication(), store, window.Window(),
+                          [&](HWND, WideString& chosen, const WideString&, const WideString&) {
+                              chosen = path;
                               return true;
                           });
     ::QueryPerformanceCounter(&stop);
@@ -66,10 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     const unsigned long long bytes =
         (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    ::DeleteFileW(path.c_str());
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        ::DispatchMessageW(&message);
+    window.PumpPending();
 
     const double seconds = static_cast<double>(stop.QuadPart - start.QuadPart) / frequency.QuadPart;
     std::printf("export: %llu entries, %llu bytes in %.3f s: %.0f entries/s, %.1f MB/s\n",
