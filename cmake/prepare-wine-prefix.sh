@@ -3,25 +3,28 @@
 # usage: prepare-wine-prefix.sh PREFIX [DEST=SOURCE ...]   (DEST relative to drive_c)
 set -eu
 prefix=$1; shift
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix
+source "$(dirname "$0")/wine-env.sh"
+wine_now=("${rostermint_wine[@]}")
+[ -n "${DISPLAY:-}" ] || wine_now=(xvfb-run -a "${rostermint_wine[@]}")
 if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ]; then
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a wineboot -i >/dev/null 2>&1
-  else
-    wineboot -i >/dev/null 2>&1
-  fi
+  "${wine_now[@]}" wineboot -i >/dev/null 2>&1 || true
   wineserver -w
+  [ -f "$prefix/system.reg" ] || { echo "wineboot could not make $prefix" >&2; exit 1; }
 fi
 # No window manager runs on the test display; unmanaged windows spare the tests Wine's
 # two-second wait for one each time a top-level window is hidden.
 if ! grep -q '"Managed"="N"' "$prefix/user.reg"; then
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "${wine_now[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
 for pair in "$@"; do
   dest=$prefix/drive_c/${pair%%=*}
   mkdir -p "$(dirname "$dest")"
+  # Wine's file lookups ignore case: a second file whose name differs only in case would
+  # leave it to Wine which of the two is found.
+  find "$(dirname "$dest")" -maxdepth 1 -iname "$(basename "$dest")" ! -name "$(basename "$dest")" -delete
   cp -f "${pair#*=}" "$dest"
 done

@@ -4,9 +4,8 @@
 set -u
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;mapi32=n}
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-exec wine "$@"
+source "$(dirname "$0")/wine-env.sh"
+exec "${rostermint_wine[@]}" "$@"
