@@ -28,8 +28,9 @@ const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
 } // namespace
 
 void DirectoryReader::Run() {
-    // MAPI is loaded by Logon for this run only.
-    const ScopedUnload unloadAtEnd(mapi);
+    // Asked to stop before it began (the program is closing): nothing to log on for.
+    if (StopRequested())
+        return;
     WideString message;
     if (!Logon(message)) {
         PostFailure(message);

@@ -18,6 +18,12 @@ const AddressEntry* AddressStore::At(uint64_t index) const {
 void AddressStore::Clear() {
     ScopedLock guard(lock);
     entries.clear();
+    ++generation;
+}
+
+uint64_t AddressStore::Generation() const {
+    ScopedLock guard(lock);
+    return generation;
 }
 
 void AddressStore::FillDisplayInfo(LVITEMW& item) const {

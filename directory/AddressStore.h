@@ -33,10 +33,14 @@ public:
     // Null for an index at or beyond Count.
     const AddressEntry* At(uint64_t index) const;
     void Clear();
+    // How many times Clear has run: a reader of the store can tell that the entries it
+    // went through so far are not the ones the store holds now.
+    uint64_t Generation() const;
     // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
     void FillDisplayInfo(LVITEMW& item) const;
 
 private:
     mutable CriticalSection lock;
     std::vector<std::unique_ptr<AddressEntry>> entries;
+    uint64_t generation = 0;
 };

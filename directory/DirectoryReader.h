@@ -23,12 +23,14 @@ public:
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
-    // UI thread. Binds and starts a run on a new worker thread, after the previous run's
-    // thread has ended (it may still be ending its session after STATUS_DONE).
-    // False when the thread could not be created.
-    bool Start(AddressStore* target, HWND owner);
-    // UI thread. Asks a running read to stop at its next batch, then waits for the thread.
-    void Stop();
+    // UI thread. Binds and starts a run on a new worker thread; threadId receives its id.
+    // The previous run's thread may still be ending its session after STATUS_DONE: the new
+    // thread waits for it before it logs on, so the caller never does. False when the
+    // thread could not be created.
+    bool Start(AddressStore* target, HWND owner, DWORD* threadId = nullptr);
+    // UI thread. Asks a running read to stop at its next batch, then waits up to timeoutMs
+    // for the thread; true when no run's thread is left.
+    bool Stop(DWORD timeoutMs = INFINITE);
     // Waits until the latest run's thread has ended.
     void Wait();
     void Bind(AddressStore* target, HWND owner);
@@ -62,6 +64,7 @@ private:
     HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
                       MapiPtr<IMAPITable>& table);
     bool StopRequested() const;
+    void WaitForPreviousRun();
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
@@ -84,6 +87,8 @@ private:
 
     MapiLibrary mapi;
     AutoCloseHandle thread;
+    // The run before the latest one, until the latest run's thread has seen it end.
+    AutoCloseHandle previousThread;
     AutoCloseHandle stopEvent;
     // Progress messages posted and not yet freed by the receiver.
     std::shared_ptr<std::atomic<long>> progressWaiting = std::make_shared<std::atomic<long>>(0);

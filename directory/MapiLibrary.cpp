@@ -10,7 +10,8 @@ template <typename F> bool Bind(HMODULE module, WORD ordinal, F& function) {
 } // namespace
 
 bool MapiLibrary::Load() {
-    Unload();
+    if (module)
+        return true;
     module = ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module)
         return false;
@@ -18,14 +19,15 @@ bool MapiLibrary::Load() {
                        Bind(module, 23, MAPIUninitialize) && Bind(module, 13, MAPIAllocateBuffer) &&
                        Bind(module, 17, MAPIFreeBuffer) && Bind(module, 75, HrQueryAllRows) &&
                        Bind(module, 140, FreeProws) && Bind(module, 129, UlRelease);
-    if (!bound)
-        Unload();
+    if (!bound) {
+        // Nothing of it was called, so it can go again.
+        ::FreeLibrary(module);
+        Forget();
+    }
     return bound;
 }
 
-void MapiLibrary::Unload() {
-    if (module)
-        ::FreeLibrary(module);
+void MapiLibrary::Forget() {
     module = nullptr;
     MAPIInitialize = nullptr;
     MAPILogonEx = nullptr;

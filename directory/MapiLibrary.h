@@ -5,6 +5,8 @@
 
 // Extended MAPI, bound by ordinal from the MAPI32.dll of the system directory only, so a
 // MAPI32.dll planted in the program's folder or the current folder is never loaded.
+// Once loaded it stays loaded until the process ends: a provider may leave threads running
+// after MAPIUninitialize, and unloading its code under them would crash the process later.
 class MapiLibrary {
 public:
     using HrQueryAllRowsFn = HRESULT(STDAPICALLTYPE*)(LPMAPITABLE, LPSPropTagArray, LPSRestriction,
@@ -13,13 +15,12 @@ public:
     using UlReleaseFn = ULONG(STDAPICALLTYPE*)(LPVOID);
 
     explicit MapiLibrary(const wchar_t* fileName = L"MAPI32.dll") : fileName(fileName) {}
-    ~MapiLibrary() { Unload(); }
     MapiLibrary(const MapiLibrary&) = delete;
     MapiLibrary& operator=(const MapiLibrary&) = delete;
 
-    // True when the library and every entry point were found; otherwise nothing stays loaded.
+    // True when the library and every entry point were found (at once when an earlier
+    // call found them); otherwise nothing stays loaded.
     bool Load();
-    void Unload();
 
     LPMAPIINITIALIZE MAPIInitialize = nullptr;
     LPMAPILOGONEX MAPILogonEx = nullptr;
@@ -31,18 +32,8 @@ public:
     UlReleaseFn UlRelease = nullptr;
 
 private:
+    void Forget();
+
     const wchar_t* fileName;
     HMODULE module = nullptr;
-};
-
-// Unloads the library when the scope of one use ends.
-class ScopedUnload {
-public:
-    explicit ScopedUnload(MapiLibrary& library) : library(library) {}
-    ~ScopedUnload() { library.Unload(); }
-    ScopedUnload(const ScopedUnload&) = delete;
-    ScopedUnload& operator=(const ScopedUnload&) = delete;
-
-private:
-    MapiLibrary& library;
 };

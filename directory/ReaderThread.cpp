@@ -11,18 +11,28 @@ void DirectoryReader::Bind(AddressStore* target, HWND owner) {
     window = owner;
 }
 
-bool DirectoryReader::Start(AddressStore* target, HWND owner) {
-    Wait();
+bool DirectoryReader::Start(AddressStore* target, HWND owner, DWORD* threadId) {
     ::ResetEvent(stopEvent.Get());
     Bind(target, owner);
-    DWORD threadId = 0;
-    thread.Attach(::CreateThread(nullptr, 0, ThreadProc, this, 0, &threadId));
-    return static_cast<bool>(thread);
+    // The new thread takes over the wait for the previous one; the window goes on at once.
+    previousThread = std::move(thread);
+    DWORD id = 0;
+    thread.Attach(::CreateThread(nullptr, 0, ThreadProc, this, 0, &id));
+    if (!thread) {
+        thread = std::move(previousThread);
+        return false;
+    }
+    if (threadId)
+        *threadId = id;
+    return true;
 }
 
-void DirectoryReader::Stop() {
+bool DirectoryReader::Stop(DWORD timeoutMs) {
     ::SetEvent(stopEvent.Get());
-    Wait();
+    if (thread && ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    thread.Close();
+    return true;
 }
 
 void DirectoryReader::Wait() {
@@ -32,12 +42,23 @@ void DirectoryReader::Wait() {
     thread.Close();
 }
 
+void DirectoryReader::WaitForPreviousRun() {
+    // Only the latest run's thread touches this handle once Start has handed it over.
+    if (!previousThread)
+        return;
+    ::WaitForSingleObject(previousThread.Get(), INFINITE);
+    previousThread.Close();
+}
+
 bool DirectoryReader::StopRequested() const {
     return ::WaitForSingleObject(stopEvent.Get(), 0) == WAIT_OBJECT_0;
 }
 
 DWORD WINAPI DirectoryReader::ThreadProc(LPVOID parameter) {
-    static_cast<DirectoryReader*>(parameter)->Run();
+    auto* reader = static_cast<DirectoryReader*>(parameter);
+    // One MAPI session at a time: the previous run may still be logging off.
+    reader->WaitForPreviousRun();
+    reader->Run();
     return 0;
 }
 
