@@ -25,15 +25,19 @@ void BuildLine(const AddressEntry& entry, WideString& line) {
     line.append(entry.distinguishedName).append(L"\r\n");
 }
 
-// Writes the header and one line per entry; false at the first write that fails.
-bool WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
+enum class Outcome { Written, WriteFailed, Cleared };
+
+// Writes the header and one line per entry, until the first write that fails or until a
+// Connect dispatched by PumpMessages clears the store: a new read may refill it past the
+// index reached, and the rest of the file would then come from another read.
+Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
     if (!WriteAll(file, kHeader, sizeof(kHeader) - 1))
-        return false;
+        return Outcome::WriteFailed;
+    const uint64_t generation = store.Generation();
     const WideString total = app.FormatUnsigned(store.Count());
     WideString line;
     uint64_t batch = 0;
-    // The count is asked afresh for every entry: a running read may append meanwhile, and
-    // a Connect dispatched by PumpMessages may clear the store.
+    // The count is asked afresh for every entry: a running read may append meanwhile.
     for (uint64_t i = 0; i < store.Count(); ++i) {
         const AddressEntry* entry = store.At(i);
         if (!entry)
@@ -41,14 +45,27 @@ bool WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE
         BuildLine(*entry, line);
         const ByteString bytes = app.WideToMultiByte(line, CP_UTF8);
         if (!WriteAll(file, bytes.data(), bytes.size()))
-            return false;
+            return Outcome::WriteFailed;
         if (++batch == kProgressEvery) {
             batch = 0;
             app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(i) + L" of " + total);
             app.PumpMessages();
+            if (store.Generation() != generation)
+                return Outcome::Cleared;
         }
     }
-    return true;
+    return Outcome::Written;
+}
+
+const wchar_t* OutcomeText(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Written:
+        return L"Export complete.";
+    case Outcome::WriteFailed:
+        return L"Error writing file.";
+    default:
+        return L"Export stopped: a new Connect cleared the list.";
+    }
 }
 
 } // namespace
@@ -66,10 +83,10 @@ void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND wi
         return;
     }
     app.PostStatusText(window, L"Please wait while GAL is exported ...");
-    const bool written = WriteAddressList(app, store, file.Get(), window);
-    // What was written before a failure stays in the file.
+    const Outcome outcome = WriteAddressList(app, store, file.Get(), window);
+    // What was written before a failure or a stop stays in the file.
     file.Close();
-    app.PostStatusText(window, written ? L"Export complete." : L"Error writing file.");
+    app.PostStatusText(window, OutcomeText(outcome));
 }
 
 void GApplication::ExportAddressList(AddressStore& store, HWND window) const {

@@ -227,7 +227,7 @@ TEST(ExportFile, QuitRequestDuringTheExportIsPutBack) {
 }
 
 // Stands in for a Connect dispatched in the middle of an export: clears the store when it
-// receives its message.
+// receives its message, and a new read refills it past the export's index at once.
 class StoreClearer {
 public:
     explicit StoreClearer(AddressStore& store) : store(store) {
@@ -248,6 +248,7 @@ private:
         auto* self = reinterpret_cast<StoreClearer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self && message == WM_APP) {
             self->store.Clear();
+            AppendNumbered(self->store, 1000, 300);
             return 0;
         }
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
@@ -256,7 +257,7 @@ private:
     ScopedWindow window;
 };
 
-TEST(ExportFile, StoreClearedByADispatchedMessageEndsTheLoop) {
+TEST(ExportFile, ConnectDuringTheExportStopsItWithoutMixingReads) {
     TempFolder folder;
     AddressStore store;
     AppendNumbered(store, 0, 250);
@@ -265,12 +266,14 @@ TEST(ExportFile, StoreClearedByADispatchedMessageEndsTheLoop) {
     ASSERT_TRUE(::PostMessageW(clearer.Window(), WM_APP, 0, 0));
     ExportTo(store, recorder, folder.File(L"GAL.txt"));
 
-    // Messages are dispatched only after every hundredth entry, so exactly 100 were written.
+    // Messages are dispatched only after every hundredth entry, so exactly 100 were written,
+    // all of the first read.
     const std::vector<ByteString> lines = EntryLines(ReadFileBytes(folder.File(L"GAL.txt")));
     ASSERT_EQ(lines.size(), 100u);
     EXPECT_EQ(lines.back(), NumberedLine(99));
-    EXPECT_EQ(store.Count(), 0u);
-    EXPECT_EQ(StatusTexts(recorder), (Texts{kPleaseWait, L"Exporting 99 of 250", kComplete}));
+    EXPECT_EQ(store.Count(), 300u);
+    EXPECT_EQ(StatusTexts(recorder), (Texts{kPleaseWait, L"Exporting 99 of 250",
+                                            L"Export stopped: a new Connect cleared the list."}));
 }
 
 } // namespace
