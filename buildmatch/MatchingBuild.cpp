@@ -3,12 +3,31 @@
 #include "buildmatch/BuildBitness.h"
 #include "gui/GApplication.h"
 
+namespace {
+// True when folder is the whole folder of the running executable. GetModuleFolder cuts a
+// path that does not fit its buffer, and a cut or empty folder names the current folder
+// or an ancestor: a sibling found there is not this program's.
+bool IsOwnWholeFolder(const WideString& folder) {
+    if (folder.empty())
+        return false;
+    std::vector<wchar_t> path(32768);
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size())
+        return false;
+    const WideString whole(path.data(), length);
+    return whole.size() > folder.size() && whole.compare(0, folder.size(), folder) == 0 &&
+           whole.find(L'\\', folder.size()) == WideString::npos;
+}
+} // namespace
+
 bool GApplication::EnsureMatchingBuild() const {
     const WideString folder = GetModuleFolder(true);
     const WideString bitness = GetOutlookBitness();
     if (bitness == BuildBitness || bitness == L"UNKNOWN")
         return true;
     const wchar_t* sibling = bitness == L"x86" ? L"Rostermint32.exe" : L"Rostermint64.exe";
+    if (!IsOwnWholeFolder(folder))
+        return true;
     // Without the sibling this flavour carries on; its logon then names the mismatch.
     return !LaunchProgram(folder + sibling, WideString(), 0);
 }
