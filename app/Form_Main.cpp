@@ -1,0 +1,190 @@
+#include "app/Form_Main.h"
+#include "app/StatusMessage.h"
+#include "gui/Form_About.h"
+#include "resources/ResourceIds.h"
+
+Form_Main::~Form_Main() {
+    if (window && ::IsWindow(window))
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+}
+
+bool Form_Main::Create(const WindowSettings& settings) {
+    instance = settings.instance;
+    if (name.empty())
+        name = settings.title;
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+    windowClass.lpszClassName = name.c_str();
+    if (!::RegisterClassExW(&windowClass))
+        return false;
+
+    // Hidden until start-up shows it; WM_CREATE binds it to this object.
+    window = ::CreateWindowExW(0, name.c_str(), name.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
+                               instance, this);
+    menu = ::GetMenu(window);
+    accelerators = ::LoadAcceleratorsW(instance, L"HOTKEYS");
+    if (!window)
+        return false;
+    PlaceInWorkArea(window, settings.x, settings.y, settings.width, settings.height, settings.showCommand,
+                    false);
+    BuildControls(window, instance);
+    return true;
+}
+
+void Form_Main::SetShowState(int showCommand) {
+    ::ShowWindow(window, showCommand);
+    ::UpdateWindow(window);
+}
+
+int Form_Main::RunMessageLoop() {
+    MSG msg = {};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Keys are translated before dispatch, so F1, F11 and Ctrl+W work whichever
+        // control has the focus.
+        if (::TranslateAcceleratorW(window, accelerators, &msg))
+            continue;
+        if (navDialog && ::IsDialogMessageW(navDialog, &msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+bool Form_Main::StopReading(DWORD timeoutMs) {
+    return reader.Stop(timeoutMs);
+}
+
+void Form_Main::DiscardPendingStatus() {
+    if (window && ::IsWindow(window))
+        DiscardQueuedStatus(window);
+}
+
+LRESULT CALLBACK Form_Main::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Form_Main* self = nullptr;
+    if (message == WM_CREATE) {
+        self = static_cast<Form_Main*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window = hwnd;
+    } else {
+        self = reinterpret_cast<Form_Main*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    // The messages before WM_CREATE find no object yet.
+    if (!self)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        // Destroying the window drops what is posted to it; a payload still queued would
+        // never be freed. The handle is still valid here, as the discard needs.
+        DiscardQueuedStatus(window);
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    case WM_SIZE:
+        sizeType = static_cast<int32_t>(wParam);
+        clientWidth = LOWORD(lParam);
+        clientHeight = HIWORD(lParam);
+        ResizeControls(sizeType);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        ::DestroyWindow(window);
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (wParam == IDC_LIST && header && header->code == LVN_GETDISPINFOW)
+            store.FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        return 0;
+    }
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        return 0;
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam)))
+            return 0;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    case UWM_STATUS:
+        OnStatus(wParam, lParam);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void Form_Main::OnKeyDown(WPARAM key) {
+    if (LOWORD(key) == VK_RETURN && ::IsWindowEnabled(connectButton) == 1)
+        ::SendMessageW(window, WM_COMMAND, IDM_CONNECT, 0);
+}
+
+bool Form_Main::OnCommand(WORD id) {
+    switch (id) {
+    case IDM_CONNECT:
+        Connect();
+        return true;
+    case IDM_SAVE:
+        ExportAddressList(store, window);
+        return true;
+    case IDM_EXIT:
+        // The window stays: the loop ends and start-up tears down.
+        ::PostQuitMessage(0);
+        return true;
+    case IDM_ABOUT:
+        ShowAbout();
+        return true;
+    case IDM_TOGGLE_MAXIMIZE:
+        ToggleMaximized();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form_Main::Connect() {
+    // The list lets go of every row before the store frees them.
+    ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
+    store.Clear();
+    ::InvalidateRect(listView, nullptr, FALSE);
+    ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_GRAYED);
+    ::EnableWindow(connectButton, FALSE);
+    ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Running"));
+    if (!reader.Start(&store, window, &workerThreadId)) {
+        // No thread will ever post STATUS_DONE: come back to the idle state here.
+        ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ERROR: CreateThread"));
+        ShowIdle();
+    }
+}
+
+void Form_Main::ShowIdle() {
+    ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Connect"));
+    ::EnableWindow(connectButton, TRUE);
+    ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_ENABLED);
+}
+
+void Form_Main::ShowAbout() {
+    Form_About about;
+    about.Run(instance, window);
+    ::InvalidateRect(window, nullptr, FALSE);
+}
+
+void Form_Main::ToggleMaximized() {
+    SetShowState(GetShowState(window) == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : SW_MAXIMIZE);
+}

@@ -1,0 +1,89 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "app/ScopedWin.h"
+#include "app/WindowSettings.h"
+#include "directory/AddressStore.h"
+#include "directory/DirectoryReader.h"
+#include "gui/GUI_Objects.h"
+
+// The program's one top-level window: the Connect button, the counters of the Global
+// Address List, the user's distinguished name, the virtual list of entries and the status
+// bar. It owns the store and the reader that fills it on a worker thread, turns commands
+// into actions and applies the status messages that background work posts.
+class Form_Main : public GUI_Objects {
+public:
+    Form_Main() = default;
+    // Unbinds the window if it still exists, so nothing reaches a destroyed object.
+    virtual ~Form_Main();
+    Form_Main(const Form_Main&) = delete;
+    Form_Main& operator=(const Form_Main&) = delete;
+
+    // Registers the class, creates the window hidden, places it and builds its controls.
+    // False when the class could not be registered or the window not be created.
+    bool Create(const WindowSettings& settings);
+    void SetShowState(int showCommand);
+    // Runs the message loop with the "HOTKEYS" table until WM_QUIT; returns its exit code.
+    int RunMessageLoop();
+    // Asks a read still running to stop and waits up to timeoutMs for its thread; true
+    // when no reader thread is left.
+    bool StopReading(DWORD timeoutMs);
+    // Frees the payloads of status messages still queued for the window, which no loop
+    // will dispatch any more.
+    void DiscardPendingStatus();
+    HWND Window() const { return window; }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void BuildControls(HWND parent, HINSTANCE instanceHandle);
+    void ResizeControls(int32_t type);
+    void OnKeyDown(WPARAM key);
+    // True for the five commands; false leaves the message to DefWindowProcW.
+    bool OnCommand(WORD id);
+    void Connect();
+    void ShowAbout();
+    void ToggleMaximized();
+    void OnStatus(WPARAM code, LPARAM payload);
+    // Button "Connect" and enabled, Connect item enabled.
+    void ShowIdle();
+
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    int32_t sizeType = 0;
+    int32_t listTop = 0;
+    AddressStore store;
+    DirectoryReader reader;
+    DWORD workerThreadId = 0;
+
+    HWND introText = nullptr;
+    HWND connectButton = nullptr;
+    HWND galGroup = nullptr;
+    HWND mailUsersLabel = nullptr;
+    HWND distListsLabel = nullptr;
+    HWND forumLabel = nullptr;
+    HWND agentsLabel = nullptr;
+    HWND remoteUsersLabel = nullptr;
+    HWND totalLabel = nullptr;
+    HWND totalSeparator = nullptr;
+    HWND mailUsersCount = nullptr;
+    HWND distListsCount = nullptr;
+    HWND forumCount = nullptr;
+    HWND agentsCount = nullptr;
+    HWND remoteUsersCount = nullptr;
+    HWND totalCount = nullptr;
+    HWND dnEdit = nullptr;
+    HWND statusBar = nullptr;
+    HWND listView = nullptr;
+
+    HMENU menu = nullptr;
+    ScopedGdiObj<HFONT> font;
+    HINSTANCE instance = nullptr;
+    LOGFONTW logFont = {};
+    WideString name;
+    // Null throughout: no control of this window is navigated as in a dialog.
+    HWND navDialog = nullptr;
+    HWND window = nullptr;
+    HACCEL accelerators = nullptr;
+};

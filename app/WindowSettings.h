@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "text/Strings.h"
+
+// What start-up hands to the main window's create operation.
+struct WindowSettings {
+    HINSTANCE instance = nullptr;
+    // The window class name and the window title.
+    WideString title;
+    // x and y both 0 centre the window on the monitor.
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 600;
+    int32_t height = 580;
+    // The first ShowWindow command.
+    int32_t showCommand = SW_SHOWNORMAL;
+};
