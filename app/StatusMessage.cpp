@@ -23,6 +23,13 @@ std::unique_ptr<StatusMessage> TakeStatusMessage(LPARAM lParam) {
 
 void DiscardQueuedStatus(HWND window) {
     MSG msg;
-    while (::PeekMessageW(&msg, window, UWM_STATUS, UWM_STATUS, PM_REMOVE))
+    while (::PeekMessageW(&msg, window, UWM_STATUS, UWM_STATUS, PM_REMOVE)) {
+        // Wine hands out a pending WM_QUIT whatever the filter, once no posted message
+        // matches: it belongs to the message loop, so it goes back.
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
         TakeStatusMessage(msg.lParam);
+    }
 }
