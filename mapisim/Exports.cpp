@@ -76,6 +76,12 @@ void WINAPI MAPIUninitialize(void) {
     SimLock lock;
     Simulator& sim = Simulator::Get();
     sim.Record(nullptr, "MAPIUninitialize", 0);
+    if (sim.scenario && sim.scenario->uninitializeLatencyMs > 0) {
+        // A provider can take seconds to shut down; other threads may call in meanwhile.
+        lock.Release();
+        ::Sleep(sim.scenario->uninitializeLatencyMs);
+        lock.Reacquire();
+    }
     ++sim.ledger.uninitializeCalls;
     if (sim.initCount > 0)
         --sim.initCount;

@@ -43,7 +43,7 @@ struct Scenario {
     bool rowCountEndSession = false;
     std::map<std::string, HRESULT> failures;
     DWORD queryLatencyMs = 0;
-    DWORD logoffLatencyMs = 0;
+    DWORD uninitializeLatencyMs = 0;
     std::vector<Container> containers; // below the root, in hierarchy order
 
     // The result configured for the named call (S_OK when none): a failure replaces the

@@ -211,10 +211,10 @@ bool ApplyLine(const std::string& key, const std::string& value, const WideStrin
         if (!numeric(60000))
             return false;
         scenario.queryLatencyMs = static_cast<DWORD>(number);
-    } else if (key == "logoff_latency_ms") {
+    } else if (key == "uninitialize_latency_ms") {
         if (!numeric(60000))
             return false;
-        scenario.logoffLatencyMs = static_cast<DWORD>(number);
+        scenario.uninitializeLatencyMs = static_cast<DWORD>(number);
     } else {
         reason = "unknown key '" + key + "'";
         return false;

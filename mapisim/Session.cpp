@@ -52,12 +52,6 @@ STDMETHODIMP Session::Logoff(ULONG_PTR, ULONG flags, ULONG reserved) {
         return MAPI_E_INVALID_PARAMETER;
     if (logon->loggedOff)
         return MAPI_E_END_OF_SESSION;
-    if (Setup().logoffLatencyMs > 0) {
-        // A server can take seconds to end a session; other threads may call in meanwhile.
-        lock.Release();
-        ::Sleep(Setup().logoffLatencyMs);
-        lock.Reacquire();
-    }
     logon->loggedOff = true;
     ++Simulator::Get().ledger.logoffs;
     return S_OK;
