@@ -27,9 +27,12 @@ void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
         HWND counter;
         const WideString& text;
     } counters[] = {
-        {mailUsersCount, message->mailUsers},   {distListsCount, message->distributionLists},
-        {forumCount, message->forums},          {agentsCount, message->agents},
-        {remoteUsersCount, message->remoteMailUsers}, {totalCount, message->total},
+        {mailUsersCount, message->mailUsers},
+        {distListsCount, message->distributionLists},
+        {forumCount, message->forums},
+        {agentsCount, message->agents},
+        {remoteUsersCount, message->remoteMailUsers},
+        {totalCount, message->total},
     };
     for (const auto& counter : counters)
         ::SendMessageW(counter.counter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(counter.text.c_str()));
