@@ -4,6 +4,7 @@
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "gui/GApplication.h"
+#include "tests/support/JobProcess.h"
 #include "tests/support/OtherFlavour.h"
 #include "tests/support/OutlookRegistry.h"
 #include "tests/buildmatch/ProbeRecord.h"
@@ -15,80 +16,6 @@ const bool kIs64 = WideString(BuildBitness) == L"x64";
 const WideString kOwnName = kIs64 ? L"Rostermint64.exe" : L"Rostermint32.exe";
 const WideString kSiblingName = kIs64 ? L"Rostermint32.exe" : L"Rostermint64.exe";
 const WideString kOtherBitness = kIs64 ? L"x86" : L"x64";
-
-// A program started in a job of its own, so the test sees every process it starts in turn.
-// Whatever still runs in the job when the test is done is ended with it.
-class JobProcess {
-public:
-    explicit JobProcess(const WideString& path) : job(::CreateJobObjectW(nullptr, nullptr)) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        ::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-        const size_t slash = path.find_last_of(L'\\');
-        WideString commandLine = path.substr(slash + 1);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION created = {};
-        // Suspended until it is in the job, so nothing it starts can escape the count.
-        if (!::CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                              nullptr, nullptr, &startup, &created))
-            return;
-        process.Attach(created.hProcess);
-        AutoCloseHandle thread(created.hThread);
-        if (::AssignProcessToJobObject(job.Get(), process.Get()))
-            ::ResumeThread(thread.Get());
-    }
-    ~JobProcess() {
-        // Let the job's processes end before the test's folder goes.
-        ::TerminateJobObject(job.Get(), 0);
-        for (int i = 0; i < 200 && Accounting().ActiveProcesses > 0; ++i)
-            ::Sleep(50);
-    }
-    JobProcess(const JobProcess&) = delete;
-    JobProcess& operator=(const JobProcess&) = delete;
-
-    // The exit code, or STILL_ACTIVE when the program has not ended within the time.
-    DWORD WaitForExit(DWORD timeoutMs = 30000) const {
-        DWORD code = STILL_ACTIVE;
-        if (process && ::WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(process.Get(), &code);
-        return code;
-    }
-    // Every process that has run in the job, and those running now.
-    DWORD TotalProcesses() const { return Accounting().TotalProcesses; }
-    // The executable paths of the processes running in the job now.
-    std::vector<WideString> RunningImages() const {
-        struct {
-            JOBOBJECT_BASIC_PROCESS_ID_LIST list;
-            ULONG_PTR more[15];
-        } ids = {};
-        ids.list.NumberOfAssignedProcesses = 16;
-        std::vector<WideString> images;
-        if (!::QueryInformationJobObject(job.Get(), JobObjectBasicProcessIdList, &ids, sizeof(ids), nullptr))
-            return images;
-        for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
-            AutoCloseHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                                  static_cast<DWORD>(ids.list.ProcessIdList[i])));
-            wchar_t path[MAX_PATH] = {};
-            DWORD size = MAX_PATH;
-            if (process && ::QueryFullProcessImageNameW(process.Get(), 0, path, &size))
-                images.emplace_back(path, size);
-        }
-        return images;
-    }
-    DWORD ActiveProcesses() const { return Accounting().ActiveProcesses; }
-
-private:
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const {
-        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
-        ::QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &info, sizeof(info),
-                                    nullptr);
-        return info;
-    }
-
-    AutoCloseHandle job;
-    AutoCloseHandle process;
-};
 
 // Each test gets a fresh folder holding the gate runner under this flavour's name, as the
 // program is shipped, and writes the Outlook entries the gate is to find.

@@ -6,6 +6,7 @@
 #include <thread>
 #include "export/AddressListExport.h"
 #include "tests/export/ExportTestSupport.h"
+#include "tests/support/FileDialog.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -47,46 +48,7 @@ public:
     }
 
 private:
-    static BOOL CALLBACK TakeEdit(HWND child, LPARAM found) {
-        wchar_t name[16] = {};
-        ::GetClassNameW(child, name, 16);
-        if (::lstrcmpiW(name, L"Edit") != 0)
-            return TRUE;
-        *reinterpret_cast<HWND*>(found) = child;
-        return FALSE;
-    }
-
-    static HWND FileNameField(HWND dialog) {
-        // Explorer-style dialogs keep the name in an edit inside a combo box (nested twice
-        // in Wine's ComboBoxEx32), older ones in a plain edit.
-        HWND edit = nullptr;
-        if (HWND combo = ::GetDlgItem(dialog, cmb13))
-            ::EnumChildWindows(combo, TakeEdit, reinterpret_cast<LPARAM>(&edit));
-        return edit ? edit : ::GetDlgItem(dialog, edt1);
-    }
-
-    void Run(const WideString& typed, int button) {
-        HWND dialog = nullptr;
-        for (int wait = 0; wait < 600; ++wait) {
-            dialog = ::FindWindowW(L"#32770", L"Export results");
-            if (dialog && ::IsWindowVisible(dialog))
-                break;
-            dialog = nullptr;
-            ::Sleep(50);
-        }
-        if (!dialog)
-            return;
-        if (!typed.empty()) {
-            HWND field = FileNameField(dialog);
-            if (!field || !::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()))) {
-                ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                return;
-            }
-        }
-        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
-        answered = true;
-    }
+    void Run(const WideString& typed, int button) { answered = AnswerExportDialog(typed, button); }
 
     std::atomic<bool> answered{false};
     std::thread thread;
