@@ -38,6 +38,13 @@ void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
         ::SendMessageW(counter.counter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(counter.text.c_str()));
     // A failure's counts carry no total: the list then shows no rows.
     const INT_PTR items = ParseInt(message->total);
+    const LRESULT before = ::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
     ::SendMessageW(listView, LVM_SETITEMCOUNT, static_cast<WPARAM>(items),
                    LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    // Wine's list view leaves rows that a new count brings into view unpainted until
+    // something else repaints them: repaint while the rows in view may have changed.
+    const LRESULT lastInView =
+        ::SendMessageW(listView, LVM_GETTOPINDEX, 0, 0) + ::SendMessageW(listView, LVM_GETCOUNTPERPAGE, 0, 0);
+    if (items != before && before <= lastInView)
+        ::InvalidateRect(listView, nullptr, FALSE);
 }
