@@ -65,6 +65,11 @@ struct IconTraits {
     static bool IsValid(HICON h) { return h != nullptr; }
     static void Close(HICON h) { ::DestroyIcon(h); }
 };
+struct MemoryDcTraits {
+    static HDC Empty() { return nullptr; }
+    static bool IsValid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { ::DeleteDC(h); }
+};
 struct WindowTraits {
     static HWND Empty() { return nullptr; }
     static bool IsValid(HWND h) { return h != nullptr; }
@@ -77,6 +82,8 @@ using ScopedRegKey = ScopedHandle<HKEY, RegKeyTraits>;
 template <typename G> using ScopedGdiObj = ScopedHandle<G, GdiObjectTraits<G>>;
 using ScopedIcon = ScopedHandle<HICON, IconTraits>;
 using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
+// A device context from CreateCompatibleDC.
+using ScopedMemoryDC = ScopedHandle<HDC, MemoryDcTraits>;
 
 // The screen's (or a window's) device context, released on scope exit.
 class ScopedGetDC {

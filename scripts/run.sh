@@ -1,21 +1,50 @@
 #!/usr/bin/env bash
-# Builds the 64-bit program and starts it under Wine on this display, with the MAPI
-# stand-in as its Exchange directory (1,000 generated entries and the profile dialog, or
-# the scenario that MAPISIM_SCENARIO names: see mapisim/README.md). Exits with its exit code.
+# The program's main job on the demo directory (demo/): builds Rostermint64.exe, makes its
+# Wine prefix with the MAPI stand-in and a 64-bit Outlook registered, and starts it.
+# With DISPLAY set, the window opens for you to use: Connect shows the stand-in's profile
+# dialog, Save opens the file dialog. Without a display, a private virtual display is made
+# and the driver (tests/driver) plays the user: Connect, the profile, the read, File > Save
+# to txt file, the path typed into the dialog, "Export complete.", Ctrl+W. It then prints the
+# exported file, a screenshot of the filled window and the six counters.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -z "${DISPLAY:-}" ]; then
-  echo "run.sh shows the program's window: set DISPLAY to an X display" >&2
-  exit 2
-fi
 ./scripts/install-prerequisites.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 >/dev/null
-prefix=$PWD/build/win64/run-prefix
-bash cmake/prepare-wine-prefix.sh "$prefix" "windows/system32/mapi32.dll=$PWD/build/win64/mapisim/dll/MAPI32.dll"
-export WINEPREFIX=$prefix
-source cmake/wine-env.sh
-# A 64-bit Outlook 2013 in the prefix's registry: the 64-bit flavour is then the one to log on.
-"${rostermint_wine[@]}" reg add 'HKCR\Outlook.Application\CurVer' /ve /d Outlook.Application.15 /f /reg:32 >/dev/null 2>&1
-"${rostermint_wine[@]}" reg add 'HKLM\SOFTWARE\Microsoft\Office\15.0\Outlook' /v Bitness /d x64 /f /reg:64 >/dev/null 2>&1
-exec "${rostermint_wine[@]}" build/win64/bin/Rostermint64.exe
+out=$PWD/build/demo
+mkdir -p "$out"
+winpath() { echo "Z:${1//\//\\}"; }
+
+run() {
+  local prefix=$PWD/build/win64/run-prefix
+  bash cmake/prepare-wine-prefix.sh "$prefix" "windows/system32/mapi32.dll=$PWD/build/win64/mapisim/dll/MAPI32.dll"
+  export WINEPREFIX=$prefix MAPISIM_SCENARIO
+  MAPISIM_SCENARIO=$(winpath "$PWD/demo/scenario.txt")
+  source cmake/wine-env.sh
+  # A 64-bit Outlook 2013 in the prefix's registry: the 64-bit flavour is the one to log on.
+  "${rostermint_wine[@]}" reg add 'HKCR\Outlook.Application\CurVer' /ve /d Outlook.Application.15 /f /reg:32 >/dev/null 2>&1
+  "${rostermint_wine[@]}" reg add 'HKLM\SOFTWARE\Microsoft\Office\15.0\Outlook' /v Bitness /d x64 /f /reg:64 >/dev/null 2>&1
+  if [ "${1:-}" = interactive ]; then
+    exec "${rostermint_wine[@]}" build/win64/bin/Rostermint64.exe
+  fi
+  rm -f "$out/GAL.txt" "$out/rostermint.bmp"
+  local status=0
+  "${rostermint_wine[@]}" build/win64/tests/driver/rostermint_driver.exe "$(winpath "$PWD/build/win64/bin/Rostermint64.exe")" \
+    "$(winpath "$out/GAL.txt")" "$(winpath "$out/rostermint.bmp")" || status=$?
+  wineserver -k 2>/dev/null || true
+  [ -f "$out/rostermint.bmp" ] && convert "$out/rostermint.bmp" "$out/rostermint.png" && rm -f "$out/rostermint.bmp"
+  echo "exported file: $out/GAL.txt ($(($(wc -l <"$out/GAL.txt" 2>/dev/null || echo 1) - 1)) entries)"
+  echo "screenshot:    $out/rostermint.png"
+  return $status
+}
+
+if [ -n "${DISPLAY:-}" ]; then
+  run interactive
+fi
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$display_file")
+run
