@@ -30,7 +30,8 @@ run() {
   rm -f "$out/GAL.txt" "$out/rostermint.bmp"
   local status=0
   "${rostermint_wine[@]}" build/win64/tests/driver/rostermint_driver.exe "$(winpath "$PWD/build/win64/bin/Rostermint64.exe")" \
-    "$(winpath "$out/GAL.txt")" "$(winpath "$out/rostermint.bmp")" || status=$?
+    connect profile:ok idle "save:$(winpath "$out/GAL.txt")" "status:Export complete." \
+    "shot:$(winpath "$out/rostermint.bmp")" counters ctrlw exit:0 || status=$?
   wineserver -k 2>/dev/null || true
   [ -f "$out/rostermint.bmp" ] && convert "$out/rostermint.bmp" "$out/rostermint.png" && rm -f "$out/rostermint.bmp"
   echo "exported file: $out/GAL.txt ($(($(wc -l <"$out/GAL.txt" 2>/dev/null || echo 1) - 1)) entries)"

@@ -1,16 +1,32 @@
-// Plays a user at the real program: starts it, presses Connect, picks the profile in the
-// MAPI logon dialog, waits for the read, saves the list through File > Save to txt file
-// and the file dialog, waits for "Export complete.", takes a picture of the filled window
-// and quits with Ctrl+W. Prints what it saw; exit code 0 when every step worked.
-// usage: rostermint_driver PROGRAM.exe EXPORT.txt SCREENSHOT.bmp
+// Plays a user at the real program: starts it, then takes the steps it is given in order,
+// as a person would with the mouse and keyboard, and prints each step with its outcome.
+// Exit code 0 when every step worked.
+// usage: rostermint_driver PROGRAM.exe STEP...
+//   outlook:x86|x64     register an Outlook of that bitness first (removed at the end)
+//   connect             the Connect button       profile:ok|cancel  the MAPI logon dialog
+//   idle                wait for the button to say "Connect" again
+//   reading             wait for the first rows in the list
+//   status:TEXT         wait for the status bar to show TEXT
+//   save:PATH           File > Save to txt file, PATH typed into the file dialog
+//   counters            print the six counters, the status bar and the user line
+//   shot:PATH           a picture of the window (24-bit BMP)
+//   about               F1, then Escape in the About box
+//   close | ctrlw       the close box, or Ctrl+W
+//   exit:N              wait for the program to end with exit code N
+//   sibling             the program started the other flavour: its window comes up (exit
+//                       code 77, skipped, where this machine cannot run the other flavour)
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <vector>
 #include "app/ScopedWin.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FileDialog.h"
 #include "tests/support/JobProcess.h"
+#include "tests/support/OtherFlavour.h"
+#include "tests/support/OutlookRegistry.h"
 
 namespace {
 
@@ -30,9 +46,10 @@ bool Await(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-void Say(const char* step, bool ok) {
-    std::printf("%-34s %s\n", step, ok ? "ok" : "FAILED");
+bool Say(const WideString& step, bool ok) {
+    std::printf("%-40ls %s\n", step.c_str(), ok ? "ok" : "FAILED");
     std::fflush(stdout);
+    return ok;
 }
 
 // The window as it is on the screen, as a 24-bit bitmap file.
@@ -68,60 +85,127 @@ bool SaveScreenshot(HWND window, const WideString& path) {
            ::WriteFile(out.Get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
 }
 
+
+// The program under the driver's hands.
+class User {
+public:
+    User(const WideString& program) : process(program) {}
+
+    bool Take(const WideString& step) {
+        const size_t colon = step.find(L':');
+        const WideString verb = step.substr(0, colon);
+        const WideString value = colon == WideString::npos ? WideString() : step.substr(colon + 1);
+        if (verb == L"exit")
+            return process.WaitForExit(60000) == std::wcstoul(value.c_str(), nullptr, 10);
+        if (verb == L"sibling")
+            return Sibling();
+        if (!FindWindow())
+            return false;
+        if (verb == L"connect")
+            return ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_CONNECT, BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(Control(IDM_CONNECT)));
+        if (verb == L"profile")
+            return Profile(value == L"ok" ? IDOK : IDCANCEL);
+        if (verb == L"idle")
+            return Await([&] { return ::IsWindowEnabled(Control(IDM_CONNECT)) &&
+                                      TextOf(Control(IDM_CONNECT)) == L"Connect"; }, 300000);
+        if (verb == L"reading")
+            return Await([&] { return ::SendMessageW(Control(IDC_LIST), LVM_GETITEMCOUNT, 0, 0) > 0; }, 300000);
+        if (verb == L"status")
+            return Await([&] { return TextOf(Control(IDC_STATUS)) == value; }, 300000);
+        if (verb == L"save")
+            return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
+        if (verb == L"counters")
+            return Counters();
+        if (verb == L"shot")
+            return SaveScreenshot(window, value);
+        if (verb == L"about")
+            return About();
+        if (verb == L"close")
+            return ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Ctrl+W as the keyboard makes it: the character 23, which "HOTKEYS" takes.
+        if (verb == L"ctrlw")
+            return ::PostMessageW(Control(IDC_LIST), WM_CHAR, 23, 0);
+        return false;
+    }
+
+private:
+    bool FindWindow() {
+        if (!window)
+            window = WaitForProcessWindow(process.Id(), L"Mailsight license utility");
+        return window != nullptr;
+    }
+    HWND Control(int id) const { return ::GetDlgItem(window, id); }
+
+    bool Profile(int button) {
+        HWND dialog = WaitForProcessWindow(process.Id(), L"#32770");
+        return dialog && ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) &&
+               Await([&] { return !::IsWindow(dialog); }, 30000);
+    }
+
+    bool About() {
+        ::PostMessageW(window, WM_KEYDOWN, VK_F1, 0);
+        HWND about = nullptr;
+        if (!Await([&] { return (about = ::FindWindowW(L"#32770", L"About")) != nullptr; }, 30000))
+            return false;
+        ::PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+        return Await([&] { return !::IsWindow(about); }, 30000);
+    }
+
+    bool Counters() const {
+        const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum", L"Agents",
+                                   L"Remote Mail Users", L"Total GAL Items"};
+        std::vector<HWND> inGroup;
+        HWND group = ::GetWindow(Control(IDM_CONNECT), GW_HWNDNEXT);
+        for (HWND child = ::GetWindow(group, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            inGroup.push_back(child);
+        if (inGroup.size() != 13)
+            return false;
+        for (size_t k = 0; k < 6; ++k)
+            std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[7 + k]).c_str());
+        std::printf("  %-20ls %ls\n  %-20ls %ls\n", L"status bar", TextOf(Control(IDC_STATUS)).c_str(), L"user",
+                    TextOf(Control(IDC_DN_EDIT)).c_str());
+        return true;
+    }
+
+    bool Sibling() const {
+        if (process.WaitForExit(60000) != 1)
+            return false;
+        const std::vector<DWORD> running = process.RunningIds();
+        const std::vector<WideString> images = process.RunningImages();
+        if (running.size() != 1 || images.size() != 1)
+            return false;
+        std::printf("  started %ls\n", images[0].c_str());
+        return WaitForProcessWindow(running[0], L"Mailsight license utility") != nullptr;
+    }
+
+    JobProcess process;
+    HWND window = nullptr;
+};
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: rostermint_driver PROGRAM.exe EXPORT.txt SCREENSHOT.bmp\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: rostermint_driver PROGRAM.exe STEP...\n");
         return 2;
     }
-    const WideString program = argv[1], exportPath = argv[2], screenshot = argv[3];
-    JobProcess process(program);
-    HWND window = WaitForProcessWindow(process.Id(), L"Mailsight license utility");
-    Say("the window opens", window != nullptr);
-    if (!window)
-        return 1;
-    HWND button = ::GetDlgItem(window, IDM_CONNECT);
-    HWND status = ::GetDlgItem(window, IDC_STATUS);
-
-    // 1-2. Connect, then the profile dialog's OK (its first profile is the default).
-    // The button's click, as the button reports it to its window.
-    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_CONNECT, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    HWND profiles = WaitForProcessWindow(process.Id(), L"#32770");
-    Say("Connect shows the profile dialog", profiles != nullptr);
-    if (!profiles) {
-        std::printf("status bar: %ls\n", TextOf(status).c_str());
-        return 1;
+    // An Outlook of the asked bitness, for the driver's life only.
+    OutlookRegistry registry;
+    int first = 2;
+    for (; first < argc && WideString(argv[first]).rfind(L"outlook:", 0) == 0; ++first)
+        Say(argv[first], registry.Report(WideString(argv[first]).substr(8)));
+    for (int i = first; i < argc; ++i) {
+        if (WideString(argv[i]) == L"sibling" && !OtherFlavourRuns()) {
+            std::printf("skipped: this machine cannot run the other flavour\n");
+            return 77;
+        }
     }
-    ::PostMessageW(profiles, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    // 3. The read ends with the button back to "Connect".
-    const bool read = Await([&] { return !::IsWindow(profiles) && ::IsWindowEnabled(button) &&
-                                         TextOf(button) == L"Connect"; },
-                            300000);
-    Say("the read finishes", read);
-    // 4-6. File > Save to txt file, the path typed into the dialog, "Export complete.".
-    ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0);
-    const bool answered = AnswerExportDialog(exportPath, IDOK);
-    Say("the file dialog takes the path", answered);
-    const bool exported = answered && Await([&] { return TextOf(status) == L"Export complete."; }, 300000);
-    Say("the export completes", exported);
-
-    const bool pictured = SaveScreenshot(window, screenshot);
-    Say("a picture of the window", pictured);
-    const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum", L"Agents", L"Remote Mail Users",
-                               L"Total GAL Items"};
-    std::vector<HWND> inGroup;
-    for (HWND child = ::GetWindow(::GetWindow(button, GW_HWNDNEXT), GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT))
-        inGroup.push_back(child);
-    for (size_t k = 0; k < 6 && inGroup.size() == 13; ++k)
-        std::printf("%-20ls %ls\n", labels[k], TextOf(inGroup[7 + k]).c_str());
-    std::printf("status bar           %ls\n", TextOf(status).c_str());
-    std::printf("user                 %ls\n", TextOf(::GetDlgItem(window, IDC_DN_EDIT)).c_str());
-
-    // 7. Ctrl+W as the keyboard makes it: the character 23, which the "HOTKEYS" table takes.
-    ::PostMessageW(::GetDlgItem(window, IDC_LIST), WM_CHAR, 23, 0);
-    const DWORD exitCode = process.WaitForExit(30000);
-    Say("Ctrl+W ends the program with 0", exitCode == 0);
-    return read && exported && pictured && exitCode == 0 ? 0 : 1;
+    User user(argv[1]);
+    // The first step that fails ends the run: the later ones depend on it.
+    for (int i = first; i < argc; ++i) {
+        if (!Say(argv[i], user.Take(argv[i])))
+            return 1;
+    }
+    return 0;
 }
