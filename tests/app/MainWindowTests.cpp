@@ -3,13 +3,12 @@
 #include <commctrl.h>
 #include <atomic>
 #include <functional>
-#include <thread>
 #include "app/Form_Main.h"
 #include "app/Startup.h"
 #include "app/StatusMessage.h"
 #include "buildmatch/BuildBitness.h"
 #include "resources/ResourceIds.h"
-#include "tests/gui/TestHost.h"
+#include "tests/gui/TestHost.h" // PumpPending
 #include "tests/support/MapiScenario.h"
 #include "tests/support/OutlookRegistry.h"
 
@@ -53,47 +52,6 @@ std::string Directory() {
 }
 const wchar_t* const kDirectoryCounts[] = {L"30", L"5", L"4", L"3", L"2", L"45"};
 
-// A user at the keyboard, on a second thread, while the test thread runs the window's own
-// message loop: its input goes to the window's thread, focus included.
-class KeyboardUser {
-public:
-    KeyboardUser(HWND window, std::function<void(KeyboardUser&)> script)
-        : window(window), thread([this, script] {
-              ::AttachThreadInput(::GetCurrentThreadId(), ::GetWindowThreadProcessId(this->window, nullptr),
-                                  TRUE);
-              ::SetForegroundWindow(this->window);
-              script(*this);
-          }) {}
-    ~KeyboardUser() { thread.join(); }
-    void Focus(HWND control) { ::SetFocus(control); }
-    void Press(WORD key, bool control = false) {
-        std::vector<INPUT> input;
-        const auto add = [&](WORD vk, DWORD flags) {
-            INPUT one = {};
-            one.type = INPUT_KEYBOARD;
-            one.ki.wVk = vk;
-            one.ki.dwFlags = flags;
-            input.push_back(one);
-        };
-        if (control)
-            add(VK_CONTROL, 0);
-        add(key, 0);
-        add(key, KEYEVENTF_KEYUP);
-        if (control)
-            add(VK_CONTROL, KEYEVENTF_KEYUP);
-        ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-    }
-    bool Await(const std::function<bool()>& done) {
-        for (int i = 0; i < 3000 && !done(); ++i)
-            ::Sleep(10);
-        return done();
-    }
-
-private:
-    HWND window;
-    std::thread thread;
-};
-
 // A real main window in the test process, made as start-up makes it, over the MAPI stand-in.
 class MainWindow : public ::testing::Test {
 protected:
@@ -108,11 +66,9 @@ protected:
         window = form.Window();
         const std::vector<HWND> top = Children(window);
         ASSERT_EQ(top.size(), 6u);
-        intro = top[0], button = top[1], group = top[2], dnEdit = top[3], statusBar = top[4],
-        listView = top[5];
-        const std::vector<HWND> inGroup = Children(group);
+        button = top[1], dnEdit = top[3], statusBar = top[4], listView = top[5];
+        const std::vector<HWND> inGroup = Children(top[2]);
         ASSERT_EQ(inGroup.size(), 13u);
-        labels.assign(inGroup.begin(), inGroup.begin() + 7);
         counts.assign(inGroup.begin() + 7, inGroup.end());
     }
     void TearDown() override {
@@ -138,49 +94,9 @@ protected:
 
     OutlookRegistry registry;
     Form_Main form;
-    HWND window = nullptr, intro = nullptr, button = nullptr, group = nullptr, dnEdit = nullptr,
-         statusBar = nullptr, listView = nullptr;
-    std::vector<HWND> labels, counts; // labels[5] is the separator
+    HWND window = nullptr, button = nullptr, dnEdit = nullptr, statusBar = nullptr, listView = nullptr;
+    std::vector<HWND> counts;
 };
-
-TEST_F(MainWindow, LayoutFollowsTheWindow) {
-    for (int k = 0; k < 5; ++k) {
-        const RECT label = RectInParent(labels[k]), count = RectInParent(counts[k]);
-        EXPECT_EQ(count.left, 256);
-        EXPECT_EQ(count.right - count.left, 60);
-        EXPECT_EQ(count.top, label.top) << "counter " << k << " level with its label";
-    }
-    const auto expectLaidOut = [&] {
-        RECT client = {}, dn = {};
-        ::GetClientRect(window, &client);
-        ::GetClientRect(dnEdit, &dn);
-        // N is the column's cursor below the DN box: its top plus its client height.
-        const RECT list = RectInParent(listView);
-        EXPECT_EQ(list.top, RectInParent(dnEdit).top + dn.bottom + 8);
-        EXPECT_EQ(list.left, 0);
-        EXPECT_EQ(list.right, client.right);
-        // Down to the status bar, which stands above it and covers the list's lower border.
-        EXPECT_EQ(list.bottom, RectInParent(statusBar).top + 2);
-        for (HWND wide : {intro, group, dnEdit}) {
-            const RECT r = RectInParent(wide);
-            EXPECT_EQ(r.right - r.left, client.right - 16);
-        }
-    };
-    expectLaidOut();
-    ::SetWindowPos(window, nullptr, 0, 0, 820, 700, SWP_NOMOVE | SWP_NOZORDER);
-    PumpPending();
-    expectLaidOut();
-
-    RECT before = {}, minimised = {};
-    ::GetClientRect(listView, &before);
-    ::ShowWindow(window, SW_MINIMIZE);
-    PumpPending();
-    ::GetClientRect(listView, &minimised);
-    EXPECT_TRUE(::EqualRect(&before, &minimised)) << "a minimise does not lay out";
-    ::ShowWindow(window, SW_RESTORE);
-    PumpPending();
-    expectLaidOut();
-}
 
 TEST_F(MainWindow, ConnectReadsTheDirectoryAndComesBackIdle) {
     MapiScenario scenario("profile_dialog=auto\nprofile_user=/o=Corvane/cn=ann\nquery_latency_ms=150\n",
@@ -196,13 +112,6 @@ TEST_F(MainWindow, ConnectReadsTheDirectoryAndComesBackIdle) {
     EXPECT_EQ(TextOf(dnEdit), L"LegacyExchangeDN: /o=Corvane/cn=ann");
     EXPECT_EQ(TextOf(statusBar), L"Percentage complete 100%");
     ASSERT_EQ(ItemCount(), 45);
-    wchar_t name[64] = {};
-    LVITEMW item = {};
-    item.iSubItem = 1;
-    item.pszText = name;
-    item.cchTextMax = 64;
-    ::SendMessageW(listView, LVM_GETITEMTEXTW, 44, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(name, L"Name 44");
 
     // A second read: the list empties at once, the rest stays until the reader reports.
     Connect();
@@ -213,11 +122,6 @@ TEST_F(MainWindow, ConnectReadsTheDirectoryAndComesBackIdle) {
     EXPECT_FALSE(Grayed(IDM_SAVE)) << "Save stays enabled during later reads";
     ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
     EXPECT_EQ(ItemCount(), 45);
-    ASSERT_TRUE(form.StopReading(INFINITE));
-    const Ledger ledger = ReadLedger(scenario.LedgerPath());
-    EXPECT_EQ(ledger.Number("logons"), 1) << "this period's";
-    EXPECT_EQ(ledger.Number("logoffs"), 1);
-    EXPECT_EQ(ledger.Text("objects_outstanding"), "");
 }
 
 TEST_F(MainWindow, ReceiverAppliesAndFreesEachMessage) {
@@ -250,51 +154,6 @@ TEST_F(MainWindow, ReceiverAppliesAndFreesEachMessage) {
     EXPECT_EQ(*waiting, 0);
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the discard keeps the quit";
-}
-
-TEST_F(MainWindow, EnterStartsAReadOnlyWhileTheButtonIsEnabled) {
-    MapiScenario scenario("profile_dialog=auto\nquery_latency_ms=300\n", Directory());
-    {
-        KeyboardUser user(window, [&](KeyboardUser& u) {
-            u.Focus(window);
-            u.Press(VK_RETURN);
-            EXPECT_TRUE(u.Await([&] { return ItemCount() >= 25; }));
-            // The button is disabled: a Connect now would empty the list.
-            u.Press(VK_RETURN);
-            ::Sleep(300);
-            EXPECT_GE(ItemCount(), 25);
-            EXPECT_TRUE(u.Await([&] { return ::IsWindowEnabled(button) != FALSE; }));
-            u.Press(VK_RETURN);
-            EXPECT_TRUE(u.Await([&] { return !::IsWindowEnabled(button); }));
-            EXPECT_TRUE(u.Await([&] { return ::IsWindowEnabled(button) != FALSE; }));
-            u.Press('W', true);
-        });
-        EXPECT_EQ(form.RunMessageLoop(), 0);
-    }
-    EXPECT_EQ(ItemCount(), 45);
-}
-
-TEST_F(MainWindow, HotkeysWorkWhicheverControlHasTheFocus) {
-    for (HWND target : {listView, dnEdit, button}) {
-        SCOPED_TRACE(testing::Message() << "focus on control " << ::GetDlgCtrlID(target));
-        {
-            KeyboardUser user(window, [&](KeyboardUser& u) {
-                u.Focus(target);
-                u.Press(VK_F11);
-                EXPECT_TRUE(u.Await([&] { return ::IsZoomed(window) != FALSE; }));
-                u.Press(VK_F11);
-                EXPECT_TRUE(u.Await([&] { return !::IsZoomed(window); }));
-                u.Press(VK_F1);
-                HWND about = nullptr;
-                EXPECT_TRUE(u.Await([&] { return (about = ::FindWindowW(L"#32770", L"About")) != nullptr; }));
-                u.Press(VK_ESCAPE);
-                EXPECT_TRUE(u.Await([&] { return !::IsWindow(about); }));
-                u.Press('W', true);
-            });
-            EXPECT_EQ(form.RunMessageLoop(), 0);
-        }
-        EXPECT_TRUE(::IsWindow(window)) << "Ctrl+W ends the loop without closing the window";
-    }
 }
 
 // The previous read's thread may still be logging off when the next Connect comes: the

@@ -3,7 +3,8 @@
 // Exit code 0 when every step worked.
 // usage: rostermint_driver PROGRAM.exe STEP...
 //   outlook:x86|x64     register an Outlook of that bitness first (removed at the end)
-//   connect             the Connect button       profile:ok|cancel  the MAPI logon dialog
+//   connect             the Connect button
+//   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
@@ -105,7 +106,7 @@ public:
             return ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_CONNECT, BN_CLICKED),
                                   reinterpret_cast<LPARAM>(Control(IDM_CONNECT)));
         if (verb == L"profile")
-            return Profile(value == L"ok" ? IDOK : IDCANCEL);
+            return Profile(value == L"ok" ? IDOK : value == L"cancel" ? IDCANCEL : 0);
         if (verb == L"idle")
             return Await([&] { return ::IsWindowEnabled(Control(IDM_CONNECT)) &&
                                       TextOf(Control(IDM_CONNECT)) == L"Connect"; }, 300000);
@@ -139,7 +140,9 @@ private:
 
     bool Profile(int button) {
         HWND dialog = WaitForProcessWindow(process.Id(), L"#32770");
-        return dialog && ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) &&
+        if (!dialog || button == 0)
+            return dialog != nullptr;
+        return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) &&
                Await([&] { return !::IsWindow(dialog); }, 30000);
     }
 
