@@ -10,14 +10,9 @@ for flavour in win64 win32; do
   cmake --preset "$flavour" >/dev/null
   cmake --build --preset "$flavour" >/dev/null
 done
-if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
-  for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=:$(head -n1 "$display_file")
-fi
+source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
+start_virtual_display
 source cmake/wine-env.sh
 flavours=(win64 win32)
 [ "$ROSTERMINT_WIN32_RUNS" = 1 ] || { echo "(this kernel runs no 32-bit programs: 64-bit figures only)"; flavours=(win64); }

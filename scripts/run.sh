@@ -42,10 +42,7 @@ run() {
 if [ -n "${DISPLAY:-}" ]; then
   run interactive
 fi
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
-for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$display_file")
+source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
+start_virtual_display
 run

@@ -11,19 +11,16 @@ for flavour in win64 win32; do
 done
 
 # One virtual display and one Wine server for the whole run.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
+source scripts/virtual-display.sh
 cleanup() {
   for flavour in win64 win32; do
     WINEPREFIX=$PWD/build/$flavour/wineprefix wineserver -k 2>/dev/null || true
   done
-  kill "$xvfb_pid" 2>/dev/null || true
-  rm -f "$display_file"
+  stop_virtual_display
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$display_file")
+unset DISPLAY
+start_virtual_display
 
 source cmake/wine-env.sh
 flavours=(win64 win32)
