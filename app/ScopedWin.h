@@ -65,6 +65,11 @@ struct IconTraits {
     static bool IsValid(HICON h) { return h != nullptr; }
     static void Close(HICON h) { ::DestroyIcon(h); }
 };
+struct ModuleTraits {
+    static HMODULE Empty() { return nullptr; }
+    static bool IsValid(HMODULE h) { return h != nullptr; }
+    static void Close(HMODULE h) { ::FreeLibrary(h); }
+};
 struct MemoryDcTraits {
     static HDC Empty() { return nullptr; }
     static bool IsValid(HDC h) { return h != nullptr; }
@@ -82,6 +87,7 @@ using ScopedRegKey = ScopedHandle<HKEY, RegKeyTraits>;
 template <typename G> using ScopedGdiObj = ScopedHandle<G, GdiObjectTraits<G>>;
 using ScopedIcon = ScopedHandle<HICON, IconTraits>;
 using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
+using ScopedModule = ScopedHandle<HMODULE, ModuleTraits>;
 // A device context from CreateCompatibleDC.
 using ScopedMemoryDC = ScopedHandle<HDC, MemoryDcTraits>;
 

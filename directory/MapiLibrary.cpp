@@ -1,4 +1,5 @@
 #include "directory/MapiLibrary.h"
+#include "app/ScopedWin.h"
 
 namespace {
 template <typename F> bool Bind(HMODULE module, WORD ordinal, F& function) {
@@ -12,29 +13,15 @@ template <typename F> bool Bind(HMODULE module, WORD ordinal, F& function) {
 bool MapiLibrary::Load() {
     if (module)
         return true;
-    module = ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module)
+    // Freed again unless every entry point is found: nothing of it has been called then.
+    ScopedModule loaded(::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    HMODULE m = loaded.Get();
+    if (!m || !(Bind(m, 21, MAPIInitialize) && Bind(m, 11, MAPILogonEx) && Bind(m, 23, MAPIUninitialize) &&
+                Bind(m, 13, MAPIAllocateBuffer) && Bind(m, 17, MAPIFreeBuffer) &&
+                Bind(m, 75, HrQueryAllRows) && Bind(m, 140, FreeProws) && Bind(m, 129, UlRelease))) {
+        *this = MapiLibrary(fileName);
         return false;
-    const bool bound = Bind(module, 21, MAPIInitialize) && Bind(module, 11, MAPILogonEx) &&
-                       Bind(module, 23, MAPIUninitialize) && Bind(module, 13, MAPIAllocateBuffer) &&
-                       Bind(module, 17, MAPIFreeBuffer) && Bind(module, 75, HrQueryAllRows) &&
-                       Bind(module, 140, FreeProws) && Bind(module, 129, UlRelease);
-    if (!bound) {
-        // Nothing of it was called, so it can go again.
-        ::FreeLibrary(module);
-        Forget();
     }
-    return bound;
-}
-
-void MapiLibrary::Forget() {
-    module = nullptr;
-    MAPIInitialize = nullptr;
-    MAPILogonEx = nullptr;
-    MAPIUninitialize = nullptr;
-    MAPIAllocateBuffer = nullptr;
-    MAPIFreeBuffer = nullptr;
-    HrQueryAllRows = nullptr;
-    FreeProws = nullptr;
-    UlRelease = nullptr;
+    module = loaded.Detach();
+    return true;
 }

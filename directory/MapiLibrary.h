@@ -17,6 +17,7 @@ public:
     explicit MapiLibrary(const wchar_t* fileName = L"MAPI32.dll") : fileName(fileName) {}
     MapiLibrary(const MapiLibrary&) = delete;
     MapiLibrary& operator=(const MapiLibrary&) = delete;
+    MapiLibrary& operator=(MapiLibrary&&) = default;
 
     // True when the library and every entry point were found (at once when an earlier
     // call found them); otherwise nothing stays loaded.
@@ -32,8 +33,6 @@ public:
     UlReleaseFn UlRelease = nullptr;
 
 private:
-    void Forget();
-
     const wchar_t* fileName;
     HMODULE module = nullptr;
 };
