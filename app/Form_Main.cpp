@@ -50,8 +50,6 @@ int Form_Main::RunMessageLoop() {
         // control has the focus.
         if (::TranslateAcceleratorW(window, accelerators, &msg))
             continue;
-        if (navDialog && ::IsDialogMessageW(navDialog, &msg))
-            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -166,7 +164,7 @@ void Form_Main::Connect() {
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_GRAYED);
     ::EnableWindow(connectButton, FALSE);
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Running"));
-    if (!reader.Start(&store, window, &workerThreadId)) {
+    if (!reader.Start(&store, window)) {
         // No thread will ever post STATUS_DONE: come back to the idle state here.
         ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ERROR: CreateThread"));
         ShowIdle();

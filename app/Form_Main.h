@@ -55,7 +55,6 @@ private:
     int32_t listTop = 0;
     AddressStore store;
     DirectoryReader reader;
-    DWORD workerThreadId = 0;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;
@@ -82,8 +81,6 @@ private:
     HINSTANCE instance = nullptr;
     LOGFONTW logFont = {};
     WideString name;
-    // Null throughout: no control of this window is navigated as in a dialog.
-    HWND navDialog = nullptr;
     HWND window = nullptr;
     HACCEL accelerators = nullptr;
 };

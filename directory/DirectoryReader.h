@@ -23,11 +23,10 @@ public:
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
-    // UI thread. Binds and starts a run on a new worker thread; threadId receives its id.
-    // The previous run's thread may still be ending its session after STATUS_DONE: the new
-    // thread waits for it before it logs on, so the caller never does. False when the
-    // thread could not be created.
-    bool Start(AddressStore* target, HWND owner, DWORD* threadId = nullptr);
+    // UI thread. Binds and starts a run on a new worker thread. The previous run's thread
+    // may still be ending its session after STATUS_DONE: the new thread waits for it before
+    // it logs on, so the caller never does. False when the thread could not be created.
+    bool Start(AddressStore* target, HWND owner);
     // UI thread. Asks a running read to stop at its next batch, then waits up to timeoutMs
     // for the thread; true when no run's thread is left.
     bool Stop(DWORD timeoutMs = INFINITE);

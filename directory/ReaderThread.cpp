@@ -1,5 +1,16 @@
 #include "directory/DirectoryReader.h"
 
+namespace {
+// Waits up to timeoutMs for the thread; once it has ended (or there is none) the handle is
+// closed and true comes back.
+bool Ended(AutoCloseHandle& thread, DWORD timeoutMs) {
+    if (thread && ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    thread.Close();
+    return true;
+}
+} // namespace
+
 DirectoryReader::DirectoryReader() : stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 DirectoryReader::~DirectoryReader() {
@@ -11,43 +22,30 @@ void DirectoryReader::Bind(AddressStore* target, HWND owner) {
     window = owner;
 }
 
-bool DirectoryReader::Start(AddressStore* target, HWND owner, DWORD* threadId) {
+bool DirectoryReader::Start(AddressStore* target, HWND owner) {
     ::ResetEvent(stopEvent.Get());
     Bind(target, owner);
     // The new thread takes over the wait for the previous one; the window goes on at once.
     previousThread = std::move(thread);
-    DWORD id = 0;
-    thread.Attach(::CreateThread(nullptr, 0, ThreadProc, this, 0, &id));
-    if (!thread) {
-        thread = std::move(previousThread);
-        return false;
-    }
-    if (threadId)
-        *threadId = id;
-    return true;
+    thread.Attach(::CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
+    if (thread)
+        return true;
+    thread = std::move(previousThread);
+    return false;
 }
 
 bool DirectoryReader::Stop(DWORD timeoutMs) {
     ::SetEvent(stopEvent.Get());
-    if (thread && ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0)
-        return false;
-    thread.Close();
-    return true;
+    return Ended(thread, timeoutMs);
 }
 
 void DirectoryReader::Wait() {
-    if (!thread)
-        return;
-    ::WaitForSingleObject(thread.Get(), INFINITE);
-    thread.Close();
+    Ended(thread, INFINITE);
 }
 
 void DirectoryReader::WaitForPreviousRun() {
     // Only the latest run's thread touches this handle once Start has handed it over.
-    if (!previousThread)
-        return;
-    ::WaitForSingleObject(previousThread.Get(), INFINITE);
-    previousThread.Close();
+    Ended(previousThread, INFINITE);
 }
 
 bool DirectoryReader::StopRequested() const {

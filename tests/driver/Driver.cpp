@@ -86,7 +86,6 @@ bool SaveScreenshot(HWND window, const WideString& path) {
            ::WriteFile(out.Get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
 }
 
-
 // The program under the driver's hands.
 class User {
 public:
@@ -108,10 +107,15 @@ public:
         if (verb == L"profile")
             return Profile(value == L"ok" ? IDOK : value == L"cancel" ? IDCANCEL : 0);
         if (verb == L"idle")
-            return Await([&] { return ::IsWindowEnabled(Control(IDM_CONNECT)) &&
-                                      TextOf(Control(IDM_CONNECT)) == L"Connect"; }, 300000);
+            return Await(
+                [&] {
+                    return ::IsWindowEnabled(Control(IDM_CONNECT)) &&
+                           TextOf(Control(IDM_CONNECT)) == L"Connect";
+                },
+                300000);
         if (verb == L"reading")
-            return Await([&] { return ::SendMessageW(Control(IDC_LIST), LVM_GETITEMCOUNT, 0, 0) > 0; }, 300000);
+            return Await([&] { return ::SendMessageW(Control(IDC_LIST), LVM_GETITEMCOUNT, 0, 0) > 0; },
+                         300000);
         if (verb == L"status")
             return Await([&] { return TextOf(Control(IDC_STATUS)) == value; }, 300000);
         if (verb == L"save")
@@ -156,8 +160,8 @@ private:
     }
 
     bool Counters() const {
-        const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum", L"Agents",
-                                   L"Remote Mail Users", L"Total GAL Items"};
+        const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum",
+                                   L"Agents",     L"Remote Mail Users",  L"Total GAL Items"};
         std::vector<HWND> inGroup;
         HWND group = ::GetWindow(Control(IDM_CONNECT), GW_HWNDNEXT);
         for (HWND child = ::GetWindow(group, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
@@ -166,8 +170,8 @@ private:
             return false;
         for (size_t k = 0; k < 6; ++k)
             std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[7 + k]).c_str());
-        std::printf("  %-20ls %ls\n  %-20ls %ls\n", L"status bar", TextOf(Control(IDC_STATUS)).c_str(), L"user",
-                    TextOf(Control(IDC_DN_EDIT)).c_str());
+        std::printf("  %-20ls %ls\n  %-20ls %ls\n", L"status bar", TextOf(Control(IDC_STATUS)).c_str(),
+                    L"user", TextOf(Control(IDC_DN_EDIT)).c_str());
         return true;
     }
 
