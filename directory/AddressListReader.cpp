@@ -86,6 +86,7 @@ bool DirectoryReader::ReadAddressList() {
     rowCount = 0;
     countMailUsers = countDistLists = countForums = countAgents = countRemoteUsers = 0;
     progressOwed = false;
+    lastProgressTick = 0;
     bool read = false;
     {
         MapiPtr<IAddrBook> addressBook;
@@ -231,12 +232,14 @@ void DirectoryReader::PostProgress(bool last) {
     std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
     percentText = percentDigits;
 
-    // While the window is this far behind, a batch posts no progress; the counts are owed
-    // and the last ones are sent at the end of the table.
-    if (!last && *progressWaiting >= kMaxWaitingProgress) {
+    // A batch posts no progress while the last post is recent or the window is behind: the
+    // counts are owed, and the last ones are sent at the end of the table.
+    const ULONGLONG now = ::GetTickCount64();
+    if (!last && (now - lastProgressTick < kProgressIntervalMs || *progressWaiting >= kMaxWaitingProgress)) {
         progressOwed = true;
         return;
     }
+    lastProgressTick = now;
     auto message = std::make_unique<StatusMessage>();
     message->text = L"Percentage complete " + percentText + L"%";
     message->mailUsers = FormatUnsigned(countMailUsers);

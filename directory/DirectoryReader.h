@@ -52,8 +52,12 @@ public:
     // last: the end of the table, which must reach the window whatever the backlog.
     void PostProgress(bool last = false);
 
-    // At most this many progress messages wait unapplied in the window's queue.
-    static constexpr long kMaxWaitingProgress = 1000;
+    // Progress goes out at most this often, and never while this many progress messages wait
+    // unapplied in the window's queue. A post costs more than reading a batch (under Wine a
+    // round trip to its server), and applying one costs the window milliseconds: at a million
+    // rows, a post per batch took longer than the reading itself.
+    static constexpr ULONGLONG kProgressIntervalMs = 50;
+    static constexpr long kMaxWaitingProgress = 4;
     // Reopenings in a row that bring no new row before the reading gives up.
     static constexpr int kMaxFruitlessReopens = 10;
 
@@ -88,9 +92,14 @@ private:
     AutoCloseHandle thread;
     // The run before the latest one, until the latest run's thread has seen it end.
     AutoCloseHandle previousThread;
+    // The stop request, polled once per batch: a flag, since a wait on the event costs a
+    // round trip to the Wine server (tens of microseconds). The event serves the pauses.
+    std::atomic<bool> stopping{false};
     AutoCloseHandle stopEvent;
     // Progress messages posted and not yet freed by the receiver.
     std::shared_ptr<std::atomic<long>> progressWaiting = std::make_shared<std::atomic<long>>(0);
     // The latest counts did not reach the window (skipped or failed post).
     bool progressOwed = false;
+    // When the latest progress was posted (GetTickCount64).
+    ULONGLONG lastProgressTick = 0;
 };

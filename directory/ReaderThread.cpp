@@ -23,6 +23,7 @@ void DirectoryReader::Bind(AddressStore* target, HWND owner) {
 }
 
 bool DirectoryReader::Start(AddressStore* target, HWND owner) {
+    stopping = false;
     ::ResetEvent(stopEvent.Get());
     Bind(target, owner);
     // The new thread takes over the wait for the previous one; the window goes on at once.
@@ -35,6 +36,7 @@ bool DirectoryReader::Start(AddressStore* target, HWND owner) {
 }
 
 bool DirectoryReader::Stop(DWORD timeoutMs) {
+    stopping = true;
     ::SetEvent(stopEvent.Get());
     return Ended(thread, timeoutMs);
 }
@@ -49,7 +51,7 @@ void DirectoryReader::WaitForPreviousRun() {
 }
 
 bool DirectoryReader::StopRequested() const {
-    return ::WaitForSingleObject(stopEvent.Get(), 0) == WAIT_OBJECT_0;
+    return stopping;
 }
 
 DWORD WINAPI DirectoryReader::ThreadProc(LPVOID parameter) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <string_view>
 #include "text/Strings.h"
 
 class AddressStore;
@@ -12,7 +13,8 @@ class GApplication {
 public:
     // Text conversion and formatting (text/)
     ByteString WideToMultiByte(const WideString& text, UINT codePage) const;
-    WideString MultiByteToWide(const ByteString& bytes, UINT codePage) const;
+    // Takes a view, so 8-bit text that MAPI hands out is converted where it lies.
+    WideString MultiByteToWide(std::string_view bytes, UINT codePage) const;
     WideString FormatUnsigned(uint64_t value) const;
     WideString ExpandEnvironment(const WideString& text) const;
     // Reads one registry value as UTF-16 text in the named view; defaultText on any failure.

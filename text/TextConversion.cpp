@@ -17,7 +17,7 @@ ByteString GApplication::WideToMultiByte(const WideString& text, UINT codePage) 
     return result;
 }
 
-WideString GApplication::MultiByteToWide(const ByteString& bytes, UINT codePage) const {
+WideString GApplication::MultiByteToWide(std::string_view bytes, UINT codePage) const {
     if (bytes.empty() || bytes.size() > INT_MAX)
         return WideString();
     const int length = static_cast<int>(bytes.size());
