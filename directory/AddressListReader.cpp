@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mapicode.h>
+#include <new>
 #include "directory/DirectoryReader.h"
 #include "directory/MapiConstants.h"
 
@@ -41,8 +42,10 @@ void DirectoryReader::Run() {
         dn->text = L"LegacyExchangeDN: " + message;
         PostStatus(window, STATUS_USER_DN, std::move(dn));
     }
+    // Made before the reading, so that a reading that used up the memory can still say it failed.
+    auto failure = FailureMessage(L"ERROR: GetGlobalAddressBook had a failure.");
     if (!ReadAddressList() && !StopRequested())
-        PostFailure(L"ERROR: GetGlobalAddressBook had a failure.");
+        PostFinal(STATUS_COUNTS, std::move(failure));
     PostDone();
     EndSession();
 }
@@ -168,6 +171,10 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
             fruitlessReopens = 0;
             try {
                 AddRow(rows->aRow[i]);
+            } catch (const std::bad_alloc&) {
+                // Out of memory: every further row would be lost as well, so the reading
+                // fails and says so, keeping the entries it has.
+                return false;
             } catch (...) {
                 // A row that cannot be handled is dropped; the rest of the list still counts.
             }
@@ -240,15 +247,22 @@ void DirectoryReader::PostProgress(bool last) {
         return;
     }
     lastProgressTick = now;
-    auto message = std::make_unique<StatusMessage>();
-    message->text = L"Percentage complete " + percentText + L"%";
-    message->mailUsers = FormatUnsigned(countMailUsers);
-    message->distributionLists = FormatUnsigned(countDistLists);
-    message->forums = FormatUnsigned(countForums);
-    message->agents = FormatUnsigned(countAgents);
-    message->remoteMailUsers = FormatUnsigned(countRemoteUsers);
-    message->total = FormatUnsigned(store->Count());
-    message->ticket = StatusTicket(progressWaiting);
+    std::unique_ptr<StatusMessage> message;
+    try {
+        message = std::make_unique<StatusMessage>();
+        message->text = L"Percentage complete " + percentText + L"%";
+        message->mailUsers = FormatUnsigned(countMailUsers);
+        message->distributionLists = FormatUnsigned(countDistLists);
+        message->forums = FormatUnsigned(countForums);
+        message->agents = FormatUnsigned(countAgents);
+        message->remoteMailUsers = FormatUnsigned(countRemoteUsers);
+        message->total = FormatUnsigned(store->Count());
+        message->ticket = StatusTicket(progressWaiting);
+    } catch (const std::bad_alloc&) {
+        // No memory for the message: the counts stay owed.
+        progressOwed = true;
+        return;
+    }
     if (last)
         PostFinal(STATUS_COUNTS, std::move(message));
     else

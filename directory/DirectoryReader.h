@@ -71,6 +71,7 @@ private:
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
+    static std::unique_ptr<StatusMessage> FailureMessage(const WideString& text);
     void PostFailure(const WideString& text);
 
     HRESULT lastResult = S_OK;

@@ -70,9 +70,13 @@ void DirectoryReader::PostDone() {
     PostFinal(STATUS_DONE, nullptr);
 }
 
-void DirectoryReader::PostFailure(const WideString& text) {
+std::unique_ptr<StatusMessage> DirectoryReader::FailureMessage(const WideString& text) {
     // The six counters stay empty, so the window blanks them.
     auto failure = std::make_unique<StatusMessage>();
     failure->text = text;
-    PostFinal(STATUS_COUNTS, std::move(failure));
+    return failure;
+}
+
+void DirectoryReader::PostFailure(const WideString& text) {
+    PostFinal(STATUS_COUNTS, FailureMessage(text));
 }

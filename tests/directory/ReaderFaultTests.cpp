@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "tests/directory/ReaderHarness.h"
+#include "tests/support/LiveAllocations.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -157,6 +158,23 @@ TEST_F(ReaderFaults, WindowFallingBehindNeverLosesTheEndOfARun) {
     EXPECT_EQ(run.LastCounts().text, L"Percentage complete 100%");
     EXPECT_EQ(run.LastCounts().total, L"60000");
     EXPECT_EQ(run.window.Records().back().code, STATUS_DONE);
+    ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+}
+
+TEST_F(ReaderFaults, RunningOutOfMemoryFailsTheReadingAndSaysSo) {
+    MapiScenario scenario("profile_dialog=auto\nquery_latency_ms=2\ngenerate=20000\n");
+    ReaderRun run;
+    ASSERT_TRUE(run.reader.Start(&run.store, run.window.Window()));
+    ASSERT_TRUE(run.window.PumpUntil([&] { return run.store.Count() >= 500; }));
+    FailAllocationsOnOtherThreads(true);
+    const bool done = run.window.PumpUntil([&] { return run.window.SawDone(); });
+    FailAllocationsOnOtherThreads(false);
+    run.reader.Wait();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(run.LastCounts().text, L"ERROR: GetGlobalAddressBook had a failure.");
+    EXPECT_EQ(run.LastCounts().total, L"");
+    EXPECT_GE(run.store.Count(), 500u) << "what was read stays for the export";
+    EXPECT_LT(run.store.Count(), 20000u);
     ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
 }
 

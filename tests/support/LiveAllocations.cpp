@@ -5,8 +5,13 @@
 
 namespace {
 volatile LONG live = 0;
+// The thread that may still allocate while failing is on; 0 when off.
+volatile DWORD sparedThread = 0;
 
 void* Allocate(std::size_t size) {
+    const DWORD spared = sparedThread;
+    if (spared != 0 && spared != ::GetCurrentThreadId())
+        throw std::bad_alloc();
     void* block = std::malloc(size ? size : 1);
     if (!block)
         throw std::bad_alloc();
@@ -24,6 +29,10 @@ void Free(void* block) {
 
 long LiveAllocations() {
     return live;
+}
+
+void FailAllocationsOnOtherThreads(bool on) {
+    sparedThread = on ? ::GetCurrentThreadId() : 0;
 }
 
 void* operator new(std::size_t size) {
