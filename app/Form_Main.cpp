@@ -28,10 +28,10 @@ bool Form_Main::Create(const WindowSettings& settings) {
     // Hidden until start-up shows it; WM_CREATE binds it to this object.
     window = ::CreateWindowExW(0, name.c_str(), name.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
                                nullptr, instance, this);
-    menu = ::GetMenu(window);
-    accelerators = ::LoadAcceleratorsW(instance, L"HOTKEYS");
     if (!window)
         return false;
+    menu = ::GetMenu(window);
+    accelerators = ::LoadAcceleratorsW(instance, L"HOTKEYS");
     PlaceInWorkArea(window, settings.x, settings.y, settings.width, settings.height, settings.showCommand,
                     false);
     BuildControls(window, instance);

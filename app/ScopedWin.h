@@ -50,46 +50,22 @@ struct FindHandleTraits {
     static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::FindClose(h); }
 };
-struct RegKeyTraits {
-    static HKEY Empty() { return nullptr; }
-    static bool IsValid(HKEY h) { return h != nullptr; }
-    static void Close(HKEY h) { ::RegCloseKey(h); }
-};
-template <typename G> struct GdiObjectTraits {
-    static G Empty() { return nullptr; }
-    static bool IsValid(G h) { return h != nullptr; }
-    static void Close(G h) { ::DeleteObject(h); }
-};
-struct IconTraits {
-    static HICON Empty() { return nullptr; }
-    static bool IsValid(HICON h) { return h != nullptr; }
-    static void Close(HICON h) { ::DestroyIcon(h); }
-};
-struct ModuleTraits {
-    static HMODULE Empty() { return nullptr; }
-    static bool IsValid(HMODULE h) { return h != nullptr; }
-    static void Close(HMODULE h) { ::FreeLibrary(h); }
-};
-struct MemoryDcTraits {
-    static HDC Empty() { return nullptr; }
-    static bool IsValid(HDC h) { return h != nullptr; }
-    static void Close(HDC h) { ::DeleteDC(h); }
-};
-struct WindowTraits {
-    static HWND Empty() { return nullptr; }
-    static bool IsValid(HWND h) { return h != nullptr; }
-    static void Close(HWND h) { ::DestroyWindow(h); }
+// A handle type whose empty value is null, closed by one Win32 call.
+template <typename T, auto CloseFunction> struct NullHandleTraits {
+    static T Empty() { return nullptr; }
+    static bool IsValid(T h) { return h != nullptr; }
+    static void Close(T h) { CloseFunction(h); }
 };
 
 using AutoCloseHandle = ScopedHandle<HANDLE, KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<HANDLE, FindHandleTraits>;
-using ScopedRegKey = ScopedHandle<HKEY, RegKeyTraits>;
-template <typename G> using ScopedGdiObj = ScopedHandle<G, GdiObjectTraits<G>>;
-using ScopedIcon = ScopedHandle<HICON, IconTraits>;
-using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
-using ScopedModule = ScopedHandle<HMODULE, ModuleTraits>;
+using ScopedRegKey = ScopedHandle<HKEY, NullHandleTraits<HKEY, ::RegCloseKey>>;
+template <typename G> using ScopedGdiObj = ScopedHandle<G, NullHandleTraits<G, ::DeleteObject>>;
+using ScopedIcon = ScopedHandle<HICON, NullHandleTraits<HICON, ::DestroyIcon>>;
+using ScopedWindow = ScopedHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>;
+using ScopedModule = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
 // A device context from CreateCompatibleDC.
-using ScopedMemoryDC = ScopedHandle<HDC, MemoryDcTraits>;
+using ScopedMemoryDC = ScopedHandle<HDC, NullHandleTraits<HDC, ::DeleteDC>>;
 
 // The screen's (or a window's) device context, released on scope exit.
 class ScopedGetDC {

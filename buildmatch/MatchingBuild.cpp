@@ -25,9 +25,9 @@ bool GApplication::EnsureMatchingBuild() const {
     const WideString bitness = GetOutlookBitness();
     if (bitness == BuildBitness || bitness == L"UNKNOWN")
         return true;
-    const wchar_t* sibling = bitness == L"x86" ? L"Rostermint32.exe" : L"Rostermint64.exe";
     if (!IsOwnWholeFolder(folder))
         return true;
+    const wchar_t* sibling = bitness == L"x86" ? L"Rostermint32.exe" : L"Rostermint64.exe";
     // Without the sibling this flavour carries on; its logon then names the mismatch.
     return !LaunchProgram(folder + sibling, WideString(), 0);
 }

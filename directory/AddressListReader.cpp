@@ -233,12 +233,6 @@ void DirectoryReader::AddRow(const SRow& row) {
 }
 
 void DirectoryReader::PostProgress(bool last) {
-    const uint64_t entries = store->Count();
-    const double percentage =
-        rowCount == 0 ? 0.0 : std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5);
-    std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
-    percentText = percentDigits;
-
     // A batch posts no progress while the last post is recent or the window is behind: the
     // counts are owed, and the last ones are sent at the end of the table.
     const ULONGLONG now = ::GetTickCount64();
@@ -247,6 +241,12 @@ void DirectoryReader::PostProgress(bool last) {
         return;
     }
     lastProgressTick = now;
+
+    const uint64_t entries = store->Count();
+    const double percentage =
+        rowCount == 0 ? 0.0 : std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5);
+    std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
+    percentText = percentDigits;
     std::unique_ptr<StatusMessage> message;
     try {
         message = std::make_unique<StatusMessage>();
