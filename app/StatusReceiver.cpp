@@ -19,14 +19,6 @@ void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
         ::SendMessageW(dnEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(message->text.c_str()));
         return;
     }
-    // Counts that newer counts waiting in the queue replace an instant later are not shown:
-    // nothing is painted in between, and applying them costs more than the reader takes for
-    // a batch (setting the item count of a long list takes ~10 ms under Wine).
-    MSG next;
-    if (code == STATUS_COUNTS &&
-        ::PeekMessageW(&next, window, UWM_STATUS, UWM_STATUS, PM_NOREMOVE | PM_NOYIELD) &&
-        next.message == UWM_STATUS && next.wParam == STATUS_COUNTS)
-        return;
     ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(message->text.c_str()));
     if (code == STATUS_TEXT)
         return;
