@@ -5,11 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-3}
-./scripts/install-prerequisites.sh
-for flavour in win64 win32; do
-  cmake --preset "$flavour" >/dev/null
-  cmake --build --preset "$flavour" >/dev/null
-done
+./scripts/build.sh
 source scripts/virtual-display.sh
 trap stop_virtual_display EXIT
 start_virtual_display

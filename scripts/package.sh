@@ -3,11 +3,7 @@
 # Rostermint64.exe and README.txt side by side. The MAPI stand-in is not in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-prerequisites.sh
-for flavour in win64 win32; do
-  cmake --preset "$flavour" >/dev/null
-  cmake --build --preset "$flavour" >/dev/null
-done
+./scripts/build.sh
 version=$(sed -n 's/^project(Rostermint VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 bash cmake/make-package.sh build/win32/bin package/README.txt "build/Rostermint-$version.zip"
 echo "build/Rostermint-$version.zip"

@@ -8,9 +8,7 @@
 # exported file, a screenshot of the filled window and the six counters.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-prerequisites.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 >/dev/null
+./scripts/build.sh win64
 out=$PWD/build/demo
 mkdir -p "$out"
 winpath() { echo "Z:${1//\//\\}"; }

@@ -3,12 +3,7 @@
 # under Wine on a virtual display. Usage: scripts/test.sh [extra ctest arguments]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-prerequisites.sh
-
-for flavour in win64 win32; do
-  cmake --preset "$flavour" >/dev/null
-  cmake --build --preset "$flavour"
-done
+./scripts/build.sh
 
 # One virtual display and one Wine server for the whole run.
 source scripts/virtual-display.sh
