@@ -12,9 +12,10 @@ constexpr DWORD kReopenPauseMs = 1000;
 
 // The contents table's columns; AddRow relies on these positions. (MAPI takes the array
 // through a non-const pointer but only reads it.)
-SizedSPropTagArray(4, contentsColumns) = {
-    4,
-    {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A, mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A}};
+SizedSPropTagArray(5,
+                   contentsColumns) = {5,
+                                       {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A,
+                                        mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A, mapiconst::PR_DISPLAY_TYPE_EX}};
 
 LPSPropTagArray Columns() {
     return reinterpret_cast<LPSPropTagArray>(&contentsColumns);
@@ -189,38 +190,19 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
 
 void DirectoryReader::AddRow(const SRow& row) {
     auto entry = std::make_unique<AddressEntry>();
-    if (const SPropValue* type = ValueOfType(row, 0, PT_LONG)) {
-        struct Kind {
-            int64_t code;
-            const wchar_t* text;
-            uint64_t* counter;
-        };
-        Kind kind = {5, L"unknown", nullptr};
-        switch (type->Value.l) {
-        case DT_MAILUSER:
-            kind = {0, L"mailuser", &countMailUsers};
-            break;
-        case DT_DISTLIST:
-            kind = {1, L"dist list", &countDistLists};
-            break;
-        case DT_FORUM:
-            kind = {3, L"forum", &countForums};
-            break;
-        case DT_AGENT:
-            kind = {4, L"agent", &countAgents};
-            break;
-        case DT_REMOTE_MAILUSER:
-            kind = {2, L"remote", &countRemoteUsers};
-            break;
-        default:
-            break;
-        }
-        entry->typeCode = kind.code;
-        entry->typeText = kind.text;
-        if (kind.counter)
-            ++*kind.counter;
+    std::optional<int32_t> displayType;
+    if (const SPropValue* type = ValueOfType(row, 0, PT_LONG))
+        displayType = type->Value.l;
+    if (const SPropValue* typeEx = ValueOfType(row, 4, PT_LONG))
+        entry->displayTypeEx = typeEx->Value.l;
+    const Classification kind = ClassifyEntry(displayType, entry->displayTypeEx);
+    entry->typeCode = static_cast<int64_t>(kind.type);
+    entry->kind = kind.kind;
+    if (displayType) {
+        entry->typeText = EntryTypeText(kind.type);
+        if (uint64_t* counter = CounterOf(kind.type))
+            ++*counter;
     } else {
-        entry->typeCode = 5;
         entry->typeText = entry->userName = entry->email = entry->distinguishedName = L"unknown";
     }
     WideString* texts[] = {&entry->userName, &entry->email, &entry->distinguishedName};
@@ -230,6 +212,24 @@ void DirectoryReader::AddRow(const SRow& row) {
             *texts[position - 1] = MultiByteToWide(value->Value.lpszA, CP_UTF8);
     }
     store->Append(std::move(entry));
+}
+
+uint64_t* DirectoryReader::CounterOf(EntryType type) {
+    switch (type) {
+    case EntryType::MailUser:
+        return &countMailUsers;
+    case EntryType::DistList:
+        return &countDistLists;
+    case EntryType::Forum:
+        return &countForums;
+    case EntryType::Agent:
+        return &countAgents;
+    case EntryType::Remote:
+        return &countRemoteUsers;
+    case EntryType::Unknown:
+        break;
+    }
+    return nullptr;
 }
 
 void DirectoryReader::PostProgress(bool last) {

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
+#include <optional>
 #include "app/ScopedWin.h"
+#include "directory/EntryKind.h"
 #include "text/Strings.h"
 
 // One Global Address List entry; complete when appended and never changed after.
@@ -16,6 +18,10 @@ struct AddressEntry {
     WideString userName;
     WideString email;
     WideString distinguishedName;
+    // PR_DISPLAY_TYPE_EX as the directory gave it (none when missing), and the detailed
+    // kind it and the display type make.
+    std::optional<int32_t> displayTypeEx;
+    EntryKind kind = EntryKind::Unknown;
 };
 
 // The entries of the latest read, in arrival order. The reader thread appends while the

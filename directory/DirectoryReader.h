@@ -67,6 +67,8 @@ private:
     HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
                       MapiPtr<IMAPITable>& table);
     bool StopRequested() const;
+    // The counter of the window's kind, none for unknown entries.
+    uint64_t* CounterOf(EntryType type);
     void WaitForPreviousRun();
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
