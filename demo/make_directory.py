@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes gal.txt, the demo's hand-made Exchange directory for the MAPI stand-in: people of
-many languages, distribution lists, public folders, agents, remote users and a few entries
-with missing values. Run it by hand after changing a list; its output is committed."""
+many languages, rooms, equipment, distribution lists and security groups, public folders,
+agents, remote users and a few entries with missing values. Run it by hand after changing a
+list; its output is committed."""
 import itertools
 
 ORG = "/o=Corvane/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)/cn=Recipients/cn="
@@ -24,6 +25,9 @@ LISTS = ["All Staff", "Managers", "Ventes – Équipe France", "Vertrieb Süd", 
 FOLDERS = ["Public Folder: Announcements", "Public Folder: Kantine / Speiseplan", "Public Folder: Help Desk",
            "Public Folder: Projets en cours"]
 AGENTS = ["Fax Gateway", "Meeting Room Scheduler", "Journal Agent"]
+ROOMS = ["Room Fjord (12 seats)", "Salle Lumière", "会議室 富士", "회의실 한강"]
+EQUIPMENT = ["Projector Αίθουσα 2", "Poolfahrzeug M-CV 42", "Caméra de visio"]
+SECURITY_GROUPS = ["SG Finance Approvers", "SG Служба поддержки", "SG 管理者 🔐"]
 REMOTE = [("Rita", "Partner", "partner.example"), ("Björn", "Extern", "lieferant.example"),
           ("Émilie", "Conseil", "cabinet.example"), ("田中", "一郎", "partner.jp.example")]
 
@@ -35,30 +39,44 @@ def ascii_alias(text):
     return alias or "user"
 
 
-def line(display_type, name, smtp, dn):
-    return "\t".join([str(display_type), name, smtp, dn])
+# PR_DISPLAY_TYPE_EX: the local type in the low byte, DTE_FLAG_ACL_CAPABLE on mailboxes and
+# security groups.
+ACL = 0x40000000
+MAILBOX, ROOM, EQUIPMENT_TYPE, SECURITY_GROUP = ACL, ACL | 7, ACL | 8, ACL | 9
+
+
+def line(display_type, name, smtp, dn, display_type_ex="!"):
+    ex = display_type_ex if isinstance(display_type_ex, str) else f"0x{display_type_ex:08X}"
+    return "\t".join([str(display_type), name, smtp, dn, ex])
 
 
 def main():
-    rows = ["# The demo's directory: display type, name, SMTP address, distinguished name ('!' missing)."]
+    rows = ["# The demo's directory: display type, name, SMTP address, distinguished name, extended display"
+            " type ('!' missing)."]
     n = 0
     for (first, last), dept in zip(itertools.cycle(PEOPLE), itertools.islice(itertools.cycle(DEPARTMENTS), 280)):
         n += 1
         alias = f"{ascii_alias(first)}.{ascii_alias(last)}{n}"
-        rows.append(line(0, f"{first} {last} ({dept})", f"{alias}@corvane.example", ORG + alias))
+        rows.append(line(0, f"{first} {last} ({dept})", f"{alias}@corvane.example", ORG + alias, MAILBOX))
+    rows.append(line(0, "Ana Lima 🌻 (Design)", "ana.lima@corvane.example", ORG + "ana.lima", MAILBOX))
+    for kind, names, prefix in ((ROOM, ROOMS, "room"), (EQUIPMENT_TYPE, EQUIPMENT, "equipment")):
+        for i, name in enumerate(names):
+            rows.append(line(0, name, f"{prefix}{i}@corvane.example", ORG + f"{prefix}{i}", kind))
     for i, name in enumerate(LISTS):
         alias = f"list{i}"
-        rows.append(line(1, name, f"{alias}@corvane.example", ORG + alias))
+        rows.append(line(1, name, f"{alias}@corvane.example", ORG + alias, 1))
+    for i, name in enumerate(SECURITY_GROUPS):
+        rows.append(line(1, name, f"sg{i}@corvane.example", ORG + f"sg{i}", SECURITY_GROUP))
     for i, name in enumerate(FOLDERS):
-        rows.append(line(2, name, f"folder{i}@corvane.example", ORG + f"folder{i}"))
+        rows.append(line(2, name, f"folder{i}@corvane.example", ORG + f"folder{i}", 2))
     for i, name in enumerate(AGENTS):
-        rows.append(line(3, name, f"agent{i}@corvane.example", ORG + f"agent{i}"))
+        rows.append(line(3, name, f"agent{i}@corvane.example", ORG + f"agent{i}", 3))
     for first, last, domain in REMOTE:
         alias = ascii_alias(first + last)
-        rows.append(line(6, f"{first} {last} (extern)", f"{alias}@{domain}", ORG + alias))
+        rows.append(line(6, f"{first} {last} (extern)", f"{alias}@{domain}", ORG + alias, 6))
     # Entries the directory serves with values missing.
     rows.append(line("!", "No Type Given", "!", ORG + "notype"))
-    rows.append(line(0, "Without Mail", "!", ORG + "nomail"))
+    rows.append(line(0, "Without Mail", "!", ORG + "nomail", MAILBOX))
     rows.append(line(0, "Without DN", "nodn@corvane.example", "!"))
     rows.append(line(5, "Private List of Søren", "!", "!"))
     with open("gal.txt", "w", encoding="utf-8", newline="\n") as out:

@@ -19,7 +19,8 @@ def main(directory, output):
             row = row.rstrip("\r\n")
             if not row or row.startswith("#"):
                 continue
-            kind, name, smtp, dn = (field(f) for f in row.split("\t"))
+            # The fifth field, when there, is the extended display type: not exported.
+            kind, name, smtp, dn = (field(f) for f in row.split("\t")[:4])
             if kind is None:
                 texts = ["unknown", name or "unknown", smtp or "unknown", dn or "unknown"]
             else:
