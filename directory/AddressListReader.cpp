@@ -39,6 +39,8 @@ void DirectoryReader::Run() {
     // Asked to stop before it began (the program is closing): nothing to log on for.
     if (StopRequested())
         return;
+    outcome = RunOutcome::Read;
+    outcomeResult = S_OK;
     WideString message;
     if (!Logon(message)) {
         PostFailure(message);
@@ -103,6 +105,9 @@ bool DirectoryReader::ReadAddressList() {
         if (SUCCEEDED(OpenDirectory(addressBook)))
             read = ReadContents(addressBook.Get());
     }
+    // Taken before the log-off, whose result would replace the failing call's.
+    if (!read)
+        NoteFailure(RunOutcome::ReadFailed);
     CloseSession();
     return read;
 }

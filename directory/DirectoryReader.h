@@ -33,6 +33,19 @@ public:
     // Waits until the latest run's thread has ended.
     void Wait();
     void Bind(AddressStore* target, HWND owner);
+
+    // For a caller that no person watches (the console): the logon shows no dialog and uses
+    // the named profile, or the default profile when the name is empty. Set before Start;
+    // the window never calls it and keeps its logon through the profile dialog.
+    void SetUnattendedLogon(const WideString& profile);
+
+    // How the latest run ended, and the MAPI result of the call that failed; read them
+    // once its thread has ended (Wait).
+    enum class RunOutcome { Read, WrongBitness, InitializeFailed, LogonFailed, ReadFailed };
+    RunOutcome Outcome() const { return outcome; }
+    HRESULT OutcomeResult() const { return outcomeResult; }
+    // The row count the contents table reported.
+    ULONG ReportedRows() const { return rowCount; }
     static DWORD WINAPI ThreadProc(LPVOID parameter);
     void Run();
 
@@ -75,6 +88,7 @@ private:
     void PostDone();
     static std::unique_ptr<StatusMessage> FailureMessage(const WideString& text);
     void PostFailure(const WideString& text);
+    void NoteFailure(RunOutcome failure);
 
     HRESULT lastResult = S_OK;
     MapiPtr<IMAPISession> session;
@@ -85,6 +99,10 @@ private:
     wchar_t percentDigits[20] = {};
     HWND window = nullptr;
     bool loggedOn = false;
+    bool unattended = false;
+    WideString logonProfile;
+    RunOutcome outcome = RunOutcome::Read;
+    HRESULT outcomeResult = S_OK;
     uint64_t countMailUsers = 0;
     uint64_t countDistLists = 0;
     uint64_t countForums = 0;

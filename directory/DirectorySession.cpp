@@ -25,11 +25,22 @@ WideString LogonFailureText(HRESULT result) {
 
 } // namespace
 
+void DirectoryReader::SetUnattendedLogon(const WideString& profile) {
+    unattended = true;
+    logonProfile = profile;
+}
+
+void DirectoryReader::NoteFailure(RunOutcome failure) {
+    outcome = failure;
+    outcomeResult = lastResult;
+}
+
 bool DirectoryReader::Logon(WideString& message) {
     outlookBitness = GetOutlookBitness();
     if (outlookBitness != BuildBitness) {
         message = L"ERROR: Outlook bitness reported as: \"" + outlookBitness +
                   L"\" ... please use the correct version of this utility.";
+        NoteFailure(RunOutcome::WrongBitness);
         PostDone();
         return false;
     }
@@ -37,6 +48,7 @@ bool DirectoryReader::Logon(WideString& message) {
     if (!mapi.Load()) {
         lastResult = MAPI_E_CALL_FAILED;
         message = L"ERROR: MAPIInitialize";
+        NoteFailure(RunOutcome::InitializeFailed);
         PostDone();
         return false;
     }
@@ -44,17 +56,26 @@ bool DirectoryReader::Logon(WideString& message) {
     lastResult = mapi.MAPIInitialize(&init);
     if (FAILED(lastResult)) {
         message = L"ERROR: MAPIInitialize";
+        NoteFailure(RunOutcome::InitializeFailed);
         PostDone();
         return false;
     }
-    lastResult =
-        mapi.MAPILogonEx(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL,
-                         session.Receive());
+    // Unattended: no dialog and nothing to wait for a person; the named profile (its name
+    // passed as UTF-16) or the default one.
+    const ULONG flags = !unattended ? MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL
+                        : logonProfile.empty()
+                            ? MAPI_USE_DEFAULT | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL
+                            : MAPI_UNICODE | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL;
+    LPTSTR profile = unattended && !logonProfile.empty()
+                         ? reinterpret_cast<LPTSTR>(const_cast<wchar_t*>(logonProfile.c_str()))
+                         : nullptr;
+    lastResult = mapi.MAPILogonEx(0, profile, nullptr, flags, session.Receive());
     if (lastResult >= 0) {
         loggedOn = true;
         return true;
     }
     message = LogonFailureText(lastResult);
+    NoteFailure(RunOutcome::LogonFailed);
     // Balance the initialisation before the window may start the next run.
     mapi.MAPIUninitialize();
     PostDone();

@@ -13,7 +13,7 @@ python3 - "$folder.zip" "$folder" <<'PY'
 import sys, zipfile
 z = zipfile.ZipFile(sys.argv[1])
 names = sorted(z.namelist())
-assert names == ["README.txt", "Rostermint32.exe", "Rostermint64.exe"], names
+assert names == ["README.txt", "Rostermint32.exe", "Rostermint64.exe", "RostermintC32.exe", "RostermintC64.exe"], names
 z.extractall(sys.argv[2])
 print("unpacked:", " ".join(names))
 PY

@@ -1,0 +1,83 @@
+#include "console/CommandLine.h"
+#include <cwctype>
+
+namespace {
+
+WideString Lower(WideString text) {
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+} // namespace
+
+bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideString& error) {
+    for (int i = 1; i < argc; ++i) {
+        const WideString argument = argv[i];
+        if (argument.size() < 2 || (argument[0] != L'-' && argument[0] != L'/')) {
+            error = L"unexpected argument \"" + argument + L"\"";
+            return false;
+        }
+        const WideString name = Lower(argument.substr(1));
+        if (name == L"p" || name == L"o" || name == L"f") {
+            if (i + 1 >= argc || argv[i + 1][0] == L'\0') {
+                error = L"the switch " + argument + L" needs a value";
+                return false;
+            }
+            const WideString value = argv[++i];
+            if (name == L"p") {
+                options.profile = value;
+            } else if (name == L"o") {
+                options.output = value;
+            } else if (Lower(value) == L"pipe") {
+                options.format = ExportFormat::Pipe;
+            } else if (Lower(value) == L"csv") {
+                options.format = ExportFormat::Csv;
+            } else if (Lower(value) == L"tsv") {
+                options.format = ExportFormat::Tsv;
+            } else {
+                error = L"unknown format \"" + value + L"\" (pipe, csv or tsv)";
+                return false;
+            }
+        } else if (name == L"c") {
+            options.csvCounts = true;
+        } else if (name == L"q") {
+            options.quiet = true;
+        } else if (name == L"nobanner") {
+            options.noBanner = true;
+        } else if (name == L"?" || name == L"h") {
+            options.help = true;
+        } else {
+            error = L"unknown switch " + argument;
+            return false;
+        }
+    }
+    return true;
+}
+
+WideString UsageText(const WideString& programName) {
+    return L"usage: " + programName +
+           L" [-p PROFILE] [-o FILE] [-f pipe|csv|tsv] [-c] [-q] [-nobanner] [-?]\n"
+           L"\n"
+           L"Reads the Global Address List through Outlook's MAPI and prints the counts of its entries.\n"
+           L"\n"
+           L"  -p PROFILE  log on with this Outlook profile (default: the default profile); never a dialog\n"
+           L"  -o FILE     write every entry to FILE; a failed run leaves the previous FILE as it was\n"
+           L"  -f FORMAT   pipe (the default: as the window's \"Save to txt file\"), csv or tsv;\n"
+           L"              csv and tsv put a ' before a text that starts with = + - @ tab or CR\n"
+           L"  -c          the counts as CSV (kind,count) instead of a table\n"
+           L"  -q          no progress line\n"
+           L"  -nobanner   no banner line\n"
+           L"  -?          this text\n"
+           L"Switches start with - or /, in any case.\n"
+           L"\n"
+           L"Exit codes:\n"
+           L"  0  the whole directory read, and the file (if any) written\n"
+           L"  1  bad usage\n"
+           L"  2  the matching flavour was needed but could not be started\n"
+           L"  3  MAPI could not be started (MAPIInitialize failed)\n"
+           L"  4  the logon failed: no such profile, no default profile, logon refused\n"
+           L"  5  the Global Address List could not be found or read to its end\n"
+           L"  6  the file could not be created or written (the previous file is left as it was)\n"
+           L"  7  read, but fewer entries than the directory reported (the file is written)\n";
+}

@@ -1,0 +1,249 @@
+// RostermintC64.exe / RostermintC32.exe: the console companion for scheduled jobs. It reads
+// the Global Address List with the window's reader, writes the file with the window's
+// writer, and prints the counts.
+#include <windows.h>
+#include <array>
+#include "buildmatch/BuildBitness.h"
+#include "console/CommandLine.h"
+#include "console/ConsoleOutput.h"
+#include "console/ConsoleReader.h"
+#include "console/Relaunch.h"
+#include "export/EntryWriter.h"
+#include "export/ReplacementFile.h"
+
+namespace {
+
+enum ExitCode : int {
+    kExitRead = 0,
+    kExitUsage = 1,
+    kExitFlavour = 2,
+    kExitMapi = 3,
+    kExitLogon = 4,
+    kExitDirectory = 5,
+    kExitFile = 6,
+    kExitMissing = 7,
+};
+
+#ifdef _WIN64
+constexpr wchar_t kProgramName[] = L"RostermintC64.exe";
+constexpr wchar_t kFlavour[] = L"64-bit";
+#else
+constexpr wchar_t kProgramName[] = L"RostermintC32.exe";
+constexpr wchar_t kFlavour[] = L"32-bit";
+#endif
+
+// Lines gathered before a write: one write per line costs a system call each.
+constexpr size_t kWriteBuffer = 256 * 1024;
+
+const GApplication app;
+
+// One self-updating line on the standard error, only when that is a console.
+class ProgressLine {
+public:
+    ProgressLine(const ConsoleStream& errors, bool quiet)
+        : errors(errors), shown(!quiet && errors.IsConsole()) {}
+    ~ProgressLine() { Clear(); }
+    void Show(const WideString& text) {
+        if (!shown)
+            return;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now - lastTick < 100 && lastTick != 0)
+            return;
+        lastTick = now;
+        WideString line = L"\r" + text;
+        if (text.size() < width)
+            line.append(width - text.size(), L' ');
+        width = text.size();
+        errors.Write(line);
+    }
+    void Clear() {
+        if (shown && width > 0)
+            errors.Write(L"\r" + WideString(width, L' ') + L"\r");
+        width = 0;
+        lastTick = 0;
+    }
+
+private:
+    const ConsoleStream& errors;
+    bool shown;
+    size_t width = 0;
+    ULONGLONG lastTick = 0;
+};
+
+struct Counts {
+    std::array<uint64_t, 6> types = {};
+    std::array<uint64_t, kEntryKindCount> kinds = {};
+    uint64_t total = 0;
+};
+
+Counts CountEntries(const AddressStore& store) {
+    Counts counts;
+    for (uint64_t i = 0; i < store.Count(); ++i) {
+        const AddressEntry* entry = store.At(i);
+        if (!entry)
+            break;
+        if (entry->typeCode >= 0 && entry->typeCode < 6)
+            ++counts.types[static_cast<size_t>(entry->typeCode)];
+        ++counts.kinds[static_cast<size_t>(entry->kind)];
+        ++counts.total;
+    }
+    return counts;
+}
+
+WideString CountRow(const WideString& name, uint64_t count) {
+    const WideString number = app.FormatUnsigned(count);
+    const size_t used = name.size() + number.size();
+    return name + WideString(used < 34 ? 34 - used : 1, L' ') + number + L"\n";
+}
+
+// The window's six kinds, each mail-user and group kind followed by its detailed kinds.
+WideString CountsTable(const Counts& counts) {
+    auto kind = [&](EntryKind k) {
+        return CountRow(L"  " + WideString(EntryKindName(k)), counts.kinds[static_cast<size_t>(k)]);
+    };
+    auto type = [&](const wchar_t* label, EntryType t) {
+        return CountRow(label, counts.types[static_cast<size_t>(t)]);
+    };
+    return type(L"Mail Users", EntryType::MailUser) + kind(EntryKind::MailboxUser) + kind(EntryKind::Room) +
+           kind(EntryKind::Equipment) + kind(EntryKind::OtherMailUser) +
+           type(L"Distribution Lists", EntryType::DistList) + kind(EntryKind::DistributionGroup) +
+           kind(EntryKind::SecurityGroup) + type(L"Forum", EntryType::Forum) +
+           type(L"Agents", EntryType::Agent) + type(L"Remote Mail Users", EntryType::Remote) +
+           type(L"Unknown", EntryType::Unknown) + CountRow(L"Total GAL Items", counts.total);
+}
+
+WideString CountsCsv(const Counts& counts) {
+    WideString text = L"kind,count\n";
+    for (int k = 0; k < kEntryKindCount; ++k)
+        text += WideString(EntryKindName(static_cast<EntryKind>(k))) + L"," +
+                app.FormatUnsigned(counts.kinds[static_cast<size_t>(k)]) + L"\n";
+    return text + L"total," + app.FormatUnsigned(counts.total) + L"\n";
+}
+
+// The exit code and the one line that says why a read failed.
+int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, WideString& error) {
+    const DirectoryReader& reader = reading.Reader();
+    const WideString result = L" (MAPI result " + Hex(static_cast<DWORD>(reader.OutcomeResult())) + L")";
+    switch (reader.Outcome()) {
+    case DirectoryReader::RunOutcome::WrongBitness: {
+        const WideString bitness = app.GetOutlookBitness();
+        // No Outlook found at all: there is no MAPI to start.
+        if (bitness == L"UNKNOWN") {
+            error = L"MAPI could not be started: no installed Outlook was found";
+            return kExitMapi;
+        }
+        error = L"Outlook's bitness is reported as \"" + bitness + L"\", and this console is " + kFlavour +
+                L": start " + NeededConsole(bitness);
+        return kExitFlavour;
+    }
+    case DirectoryReader::RunOutcome::InitializeFailed:
+        error = L"MAPI could not be started: MAPIInitialize failed" + result;
+        return kExitMapi;
+    case DirectoryReader::RunOutcome::LogonFailed:
+        error = L"the logon with " +
+                (options.profile.empty() ? WideString(L"the default profile")
+                                         : L"profile \"" + options.profile + L"\"") +
+                L" failed: " + reading.FailureText() + result;
+        return kExitLogon;
+    case DirectoryReader::RunOutcome::ReadFailed:
+        error = L"the Global Address List could not be found or read to its end" + result;
+        return kExitDirectory;
+    case DirectoryReader::RunOutcome::Read:
+        break;
+    }
+    return kExitRead;
+}
+
+WideString FileError(const WideString& what, const WideString& path, DWORD code) {
+    return what + L" " + path + L": " + SystemErrorText(code) + L" (" + Hex(code) + L")";
+}
+
+int Run(int argc, wchar_t** argv) {
+    const ConsoleStream output(STD_OUTPUT_HANDLE);
+    const ConsoleStream errors(STD_ERROR_HANDLE);
+    ConsoleOptions options;
+    WideString error;
+    if (!ParseCommandLine(argc, argv, options, error)) {
+        errors.Write(L"Error: " + error + L"\n\n" + UsageText(kProgramName));
+        return kExitUsage;
+    }
+    if (options.help) {
+        output.Write(UsageText(kProgramName));
+        return kExitRead;
+    }
+    DWORD siblingExit = 0;
+    switch (RelaunchMatchingConsole(siblingExit, error)) {
+    case RelaunchResult::Ran:
+        return static_cast<int>(siblingExit);
+    case RelaunchResult::Failed:
+        errors.Write(L"Error: " + error + L"\n");
+        return kExitFlavour;
+    case RelaunchResult::NotNeeded:
+        break;
+    }
+    if (!options.noBanner)
+        errors.Write(WideString(L"Rostermint console ") + TEXT(ROSTERMINT_VERSION) L" (" + kFlavour +
+                     L"): Global Address List counts and export\n");
+
+    // The file is opened first, so that a bad path fails before a long read.
+    ReplacementFile file;
+    if (!options.output.empty() && !file.Open(options.output)) {
+        errors.Write(L"Error: " + FileError(L"cannot create", options.output, ::GetLastError()) + L"\n");
+        return kExitFile;
+    }
+
+    AddressStore store;
+    ConsoleReader reading;
+    ProgressLine progress(errors, options.quiet);
+    const bool started =
+        reading.Read(options.profile, store, [&](const WideString& text, const WideString& total) {
+            progress.Show(L"Reading: " + text.substr(text.rfind(L' ') + 1) + L", " + total + L" entries");
+        });
+    progress.Clear();
+    if (!started) {
+        errors.Write(L"Error: the read could not be started: " + SystemErrorText(::GetLastError()) + L"\n");
+        return kExitMapi;
+    }
+    const int readExit = ReadFailure(reading, options, error);
+    if (readExit != kExitRead) {
+        errors.Write(L"Error: " + error + L"\n");
+        return readExit;
+    }
+
+    int exitCode = kExitRead;
+    if (!options.output.empty()) {
+        EntryWriterOptions writing;
+        writing.format = options.format;
+        writing.bufferBytes = kWriteBuffer;
+        const WideString total = app.FormatUnsigned(store.Count());
+        const WriteResult written = WriteEntries(file.Handle(), store, writing, [&](uint64_t index) {
+            progress.Show(L"Writing: " + app.FormatUnsigned(index + 1) + L" of " + total + L" entries");
+            return true;
+        });
+        progress.Clear();
+        if (written.outcome != WriteOutcome::Written) {
+            errors.Write(L"Error: " + FileError(L"cannot write", options.output, written.error) + L"\n");
+            exitCode = kExitFile;
+        } else if (!file.Commit()) {
+            errors.Write(L"Error: " + FileError(L"cannot replace", options.output, ::GetLastError()) + L"\n");
+            exitCode = kExitFile;
+        }
+    }
+
+    const Counts counts = CountEntries(store);
+    output.Write(options.csvCounts ? CountsCsv(counts) : CountsTable(counts));
+    const ULONG reported = reading.Reader().ReportedRows();
+    if (exitCode == kExitRead && counts.total < reported) {
+        errors.Write(L"Error: the directory reported " + app.FormatUnsigned(reported) + L" entries, " +
+                     app.FormatUnsigned(counts.total) + L" were read: " +
+                     app.FormatUnsigned(reported - counts.total) + L" missing\n");
+        exitCode = kExitMissing;
+    }
+    return exitCode;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}

@@ -1,0 +1,46 @@
+#include "console/ConsoleOutput.h"
+#include <cwchar>
+#include "gui/GApplication.h"
+
+ConsoleStream::ConsoleStream(DWORD standardHandle) : handle(::GetStdHandle(standardHandle)) {
+    DWORD mode = 0;
+    console = handle && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
+}
+
+void ConsoleStream::Write(const WideString& text) const {
+    if (!handle || handle == INVALID_HANDLE_VALUE || text.empty())
+        return;
+    DWORD written = 0;
+    if (console) {
+        ::WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    // A file or pipe gets Windows line ends, as the rest of a script's files have.
+    WideString lines;
+    for (const wchar_t c : text) {
+        if (c == L'\n')
+            lines.append(1, L'\r');
+        lines.append(1, c);
+    }
+    const ByteString bytes = GApplication().WideToMultiByte(lines, CP_UTF8);
+    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+WideString SystemErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    WideString text = length ? WideString(buffer, length) : L"error " + GApplication().FormatUnsigned(error);
+    ::LocalFree(buffer);
+    while (!text.empty() &&
+           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
+        text.pop_back();
+    return text;
+}
+
+WideString Hex(DWORD value) {
+    wchar_t digits[16];
+    std::swprintf(digits, 16, L"0x%08lX", static_cast<unsigned long>(value));
+    return digits;
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+#include "text/Strings.h"
+
+// Text to the standard output or error: UTF-16 to a console, UTF-8 to a file or pipe.
+class ConsoleStream {
+public:
+    explicit ConsoleStream(DWORD standardHandle);
+    bool IsConsole() const { return console; }
+    void Write(const WideString& text) const;
+
+private:
+    HANDLE handle;
+    bool console = false;
+};
+
+// The system's text for a Win32 error, without its line break.
+WideString SystemErrorText(DWORD error);
+// "0x80040111".
+WideString Hex(DWORD value);

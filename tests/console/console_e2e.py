@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the console companion on the MAPI stand-in.
+usage: console_e2e.py all|relaunch SOURCE_DIR BIN_DIR RUNNER.exe OWN_BITS OTHER_BITS WINDOW_EXPORT WORK_DIR
+Prints "console: ok" at the end; exits 77 when the case cannot run on this machine."""
+import csv, io, os, re, shutil, stat, subprocess, sys
+
+mode, src, bindir, runner, own, other, window_export, work = sys.argv[1:]
+bits = "64" if own == "x64" else "32"
+console = os.path.join(bindir, f"RostermintC{bits}.exe")
+os.makedirs(work, exist_ok=True)
+
+
+def win(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def scenario(name, text):
+    path = os.path.join(work, name + ".scenario")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+    return path
+
+
+def run(outlook, args, scenario_file, exe=console, env=None):
+    environment = dict(os.environ, MAPISIM_SCENARIO=win(scenario_file), **(env or {}))
+    environment.pop("ROSTERMINT_RELAUNCHED", None)
+    done = subprocess.run(["bash", os.path.join(src, "cmake/wine-run.sh"), runner, outlook, win(exe), *args],
+                          env=environment, capture_output=True, timeout=300)
+    out, err = (s.decode("utf-8").replace("\r\n", "\n") for s in (done.stdout, done.stderr))
+    print(f"$ {os.path.basename(exe)} {' '.join(args)} -> {done.returncode}\n{out}{err}", flush=True)
+    return done.returncode, out, err
+
+
+def check(condition, what):
+    if not condition:
+        print("FAILED:", what)
+        sys.exit(1)
+
+
+def error_lines(err):
+    return [l for l in err.splitlines() if l.startswith("Error:")]
+
+
+demo = scenario("demo", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nledger=ledger.txt\n")
+
+
+def ledger():
+    return open(os.path.join(work, "ledger.txt"), encoding="utf-8").read().splitlines()
+
+if mode == "relaunch":
+    # The real other flavour, where this machine runs it: its banner and exit code come through.
+    sibling = os.path.join(bindir, f"RostermintC{'32' if bits == '64' else '64'}.exe")
+    if os.environ.get("ROSTERMINT_WIN32_RUNS") == "0" or not os.path.exists(sibling):
+        print("console: the other flavour cannot run here (skipped)")
+        sys.exit(77)
+    code, out, err = run(other, ["-c"], demo)
+    check(f"({'32' if bits == '64' else '64'}-bit)" in err and code != 1, "the sibling ran")
+    print("console: ok")
+    sys.exit(0)
+
+# Pipe: the window's export of the same directory, byte for byte; the counts on stdout.
+pipe = os.path.join(work, "GAL.txt")
+code, out, err = run(own, ["-o", win(pipe)], demo)
+check(code == 0, "pipe exit 0")
+# The default profile without a dialog (MAPI_USE_DEFAULT, no MAPI_LOGON_UI), and a clean end.
+check({"call=MAPILogonEx flags=0x00008062", "logoffs=1", "uninitialize_calls=1", "buffers_outstanding=0",
+       "objects_outstanding="} <= set(ledger()), "logon and ledger")
+check(open(pipe, "rb").read() == open(window_export, "rb").read(), "pipe equals the window's export")
+counts = dict((m[0], int(m[1])) for m in re.findall(r"^ *([A-Za-z ]+?) +(\d+)$", out, re.M))
+check([counts[k] for k in ("Mail Users", "Distribution Lists", "Forum", "Agents", "Remote Mail Users",
+                           "Total GAL Items")] == [282, 8, 4, 3, 4, 303], "the window's counts")
+check(sum(counts[k] for k in ("mailbox user", "room", "equipment", "other mail user")) == 282 and
+      counts["distribution group"] + counts["security group"] == 8, "the detailed kinds add up")
+
+# CSV read back by Python gives every entry's texts, with formulas guarded.
+texts = [["Lee, Ann", 'Say "hi"', "a|b|c"], ["Two\nlines", "=1+2", "x\r\ny"], ["-minus", "+plus", "@at"],
+         ["Zo\u00eb \u00c5ngstr\u00f6m", "", "\tt"], ["\u4f60\u597d", "q@x.example", "/o=Org/cn=\"q\""]]
+esc = lambda t: t.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
+with open(os.path.join(work, "odd.txt"), "w", encoding="utf-8") as f:
+    f.writelines("0\t" + "\t".join(esc(t) for t in row) + "\n" for row in texts)
+odd = scenario("odd", f"directory={win(os.path.join(work, 'odd.txt'))}\nprofiles=Outlook,Second\nledger=ledger.txt\n")
+csv_file = os.path.join(work, "GAL.csv")
+code, out, err = run(own, ["/O", win(csv_file), "-F", "CSV", "-c", "-q", "-nobanner", "-P", "Second"], odd)
+check(code == 0 and err == "", "csv exit 0, nothing on stderr")
+check({"call=MAPILogonEx flags=0x80008022", "profile=Second"} <= set(ledger()), "the named profile")
+raw = open(csv_file, "rb").read()
+check(raw.startswith(b"\xef\xbb\xbfType,Username,Email Address,Distinguished Name,Kind\r\n"), "csv header")
+rows = list(csv.reader(io.StringIO(raw.decode("utf-8-sig"), newline="")))[1:]
+guard = lambda t: "'" + t if t[:1] in ("=", "+", "-", "@", "\t", "\r") else t
+check([r[1:4] for r in rows] == [[guard(t) for t in row] for row in texts], "csv texts read back")
+check(all(r[0] == "mailuser" and r[4] for r in rows), "csv type and kind")
+kinds = dict(csv.reader(io.StringIO(out)))
+check(kinds.pop("kind") == "count" and kinds.pop("total") == "5" and sum(map(int, kinds.values())) == 5,
+      "csv counts")
+
+# Exit codes, each with one error line.
+code, out, err = run(own, ["-x"], demo)
+check(code == 1 and "usage:" in err and "7  read" in err, "bad switch: 1 and the usage")
+code, out, err = run(own, ["-nobanner"], scenario("init", "initialize=0x80004005\n"))
+check(code == 3 and len(error_lines(err)) == 1 and "0x80004005" in err, "MAPIInitialize failing: 3")
+code, out, err = run(own, ["-p", "No Such Profile"], demo)
+check(code == 4 and len(error_lines(err)) == 1 and "0x80040111" in err, "unknown profile: 4")
+previous = b"the previous file\r\n"
+open(pipe, "wb").write(previous)
+code, out, err = run(own, ["-o", win(pipe)], scenario("nogal", "gal_count=0\n"))
+check(code == 5 and len(error_lines(err)) == 1, "no GAL: 5")
+check(open(pipe, "rb").read() == previous, "a failed read leaves the previous file")
+check(not [x for x in os.listdir(work) if x.endswith(".tmp")], "no temporary file left")
+code, out, err = run(own, ["-o", "Z:\\dev\\full"], demo)
+check(code == 6 and len(error_lines(err)) == 1, "disk full: 6")
+check(stat.S_ISCHR(os.stat("/dev/full").st_mode), "/dev/full IS NO LONGER A CHARACTER DEVICE")
+short = scenario("short", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nreported_rows=400\n")
+code, out, err = run(own, ["-o", win(pipe), "-f", "tsv"], short)
+check(code == 7 and "97 missing" in err and open(pipe, "rb").read().count(b"\r\n") == 304, "fewer rows: 7")
+
+# The bitness relaunch: a copy of this console stands in as the sibling, so it runs on any
+# machine; it is marked as relaunched, refuses the bitness and does not relaunch again.
+folder = os.path.join(work, "relaunch")
+shutil.rmtree(folder, ignore_errors=True)
+os.makedirs(folder)
+for name in ("RostermintC32.exe", "RostermintC64.exe"):
+    shutil.copy(console, os.path.join(folder, name))
+code, out, err = run(other, ["-c", "-q"], demo, exe=os.path.join(folder, f"RostermintC{bits}.exe"))
+check(code == 2 and f'bitness is reported as "{other}"' in err and err.count("Rostermint console") == 1,
+      "the sibling's exit code and output")
+print("console: ok")
