@@ -148,15 +148,16 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
 
         MapiRowSet rows(mapi);
         lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        if (lastResult == MAPI_E_BUSY) {
+            lastResult = table->WaitForCompletion(0, INFINITE, nullptr);
+            lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        }
+        // The session may also end while the table was busy: the retry then reopens too.
         if (lastResult == MAPI_E_END_OF_SESSION) {
             PostStatusText(window, L"ERROR: QueryRows");
             ::WaitForSingleObject(stopEvent.Get(), kReopenPauseMs);
             reopen = true;
             continue;
-        }
-        if (lastResult == MAPI_E_BUSY) {
-            lastResult = table->WaitForCompletion(0, INFINITE, nullptr);
-            lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
         }
         if (FAILED(lastResult) || !rows)
             return false;

@@ -79,6 +79,16 @@ TEST_F(ReaderFaults, EndedSessionReopensAndStoresEachRowOnce) {
     EXPECT_EQ(run.LastCounts().mailUsers, L"60") << "counted once too";
 }
 
+TEST_F(ReaderFaults, BusyRetryMeetingAnEndedSessionReopens) {
+    for (const char* lines : {"busy_at=2\nend_session_at=30\n", "busy_at=3\nend_session_at=59\n"}) {
+        SCOPED_TRACE(lines);
+        ReaderRun run;
+        RunScenario(lines, run);
+        ExpectReadWhole(run);
+        EXPECT_EQ(run.Texts(STATUS_TEXT), std::vector<WideString>{L"ERROR: QueryRows"});
+    }
+}
+
 TEST_F(ReaderFaults, EndedSessionAtTheFirstRowCountReopensSilently) {
     ReaderRun run;
     RunScenario("rowcount_end_session=1\n", run);
