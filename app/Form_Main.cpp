@@ -160,6 +160,7 @@ void Form_Main::Connect() {
     // The list lets go of every row before the store frees them.
     ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     store.Clear();
+    store.SetState(ReadState::Running);
     ::InvalidateRect(listView, nullptr, FALSE);
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_GRAYED);
     ::EnableWindow(connectButton, FALSE);
@@ -172,6 +173,9 @@ void Form_Main::Connect() {
 }
 
 void Form_Main::ShowIdle() {
+    // A read that ends without having reached the end of its table leaves a partial list.
+    if (store.State() == ReadState::Running)
+        store.SetState(ReadState::Partial);
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Connect"));
     ::EnableWindow(connectButton, TRUE);
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_ENABLED);

@@ -185,6 +185,7 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
         }
         PostProgress();
     }
+    store->SetState(ReadState::Whole);
     // The end of a run must reach the window, even when its progress had to be skipped, and
     // so must a table that ended short of its count or before the progress said 100%.
     if (progressOwed || store->Count() < rowCount || percentText != L"100")

@@ -30,7 +30,9 @@ enum class Outcome { Written, WriteFailed, Cleared };
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
-Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
+Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window,
+                         uint64_t& written) {
+    written = 0;
     if (!WriteAll(file, kHeader, sizeof(kHeader) - 1))
         return Outcome::WriteFailed;
     const uint64_t generation = store.Generation();
@@ -46,6 +48,7 @@ Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HAN
         const ByteString bytes = app.WideToMultiByte(line, CP_UTF8);
         if (!WriteAll(file, bytes.data(), bytes.size()))
             return Outcome::WriteFailed;
+        written = i + 1;
         if (++batch == kProgressEvery) {
             batch = 0;
             app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(i) + L" of " + total);
@@ -57,15 +60,22 @@ Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HAN
     return Outcome::Written;
 }
 
-const wchar_t* OutcomeText(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Written:
-        return L"Export complete.";
-    case Outcome::WriteFailed:
+// The export's last word. A file written to its end is "Export complete", and when its
+// entries are not a whole read the text says so and how many the file holds.
+WideString FinalText(const GApplication& app, Outcome outcome, const AddressStore& store, uint64_t written) {
+    if (outcome == Outcome::WriteFailed)
         return L"Error writing file.";
-    default:
+    if (outcome == Outcome::Cleared)
         return L"Export stopped: a new Connect cleared the list.";
-    }
+    // The state before the count: a read that ends in between has appended its last entries.
+    const ReadState state = store.State();
+    if (state == ReadState::Partial)
+        return L"Export complete: " + app.FormatUnsigned(written) +
+               L" entries from a read that did not finish.";
+    if (state == ReadState::Running || store.Count() > written)
+        return L"Export complete: " + app.FormatUnsigned(written) +
+               L" entries from a read that was still running.";
+    return L"Export complete.";
 }
 
 } // namespace
@@ -83,10 +93,11 @@ void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND wi
         return;
     }
     app.PostStatusText(window, L"Please wait while GAL is exported ...");
-    const Outcome outcome = WriteAddressList(app, store, file.Get(), window);
+    uint64_t written = 0;
+    const Outcome outcome = WriteAddressList(app, store, file.Get(), window, written);
     // What was written before a failure or a stop stays in the file.
     file.Close();
-    app.PostStatusText(window, OutcomeText(outcome));
+    app.PostStatusText(window, FinalText(app, outcome, store, written));
 }
 
 void GApplication::ExportAddressList(AddressStore& store, HWND window) const {

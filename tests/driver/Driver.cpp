@@ -8,6 +8,7 @@
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
+//   starts:TEXT         wait for a status bar text that starts with TEXT, and print it
 //   save:PATH           File > Save to txt file, PATH typed into the file dialog
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
@@ -118,6 +119,13 @@ public:
                          300000);
         if (verb == L"status")
             return Await([&] { return TextOf(Control(IDC_STATUS)) == value; }, 300000);
+        if (verb == L"starts") {
+            WideString seen;
+            const bool ok =
+                Await([&] { return (seen = TextOf(Control(IDC_STATUS))).rfind(value, 0) == 0; }, 300000);
+            std::printf("  %ls\n", seen.c_str());
+            return ok;
+        }
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
         if (verb == L"counters")
