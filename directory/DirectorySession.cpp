@@ -47,9 +47,10 @@ bool DirectoryReader::Logon(WideString& message) {
         PostDone();
         return false;
     }
+    // The main window owns the profile dialog, which keeps it disabled while the user chooses.
     lastResult =
-        mapi.MAPILogonEx(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL,
-                         session.Receive());
+        mapi.MAPILogonEx(reinterpret_cast<ULONG_PTR>(window), nullptr, nullptr,
+                         MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL, session.Receive());
     if (lastResult >= 0) {
         loggedOn = true;
         return true;

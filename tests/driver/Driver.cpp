@@ -5,6 +5,7 @@
 //   outlook:x86|x64     register an Outlook of that bitness first (removed at the end)
 //   connect             the Connect button
 //   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
+//   modal               the logon dialog is open, owned by the window, which it disables
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
@@ -126,6 +127,8 @@ public:
             std::printf("  %ls\n", seen.c_str());
             return ok;
         }
+        if (verb == L"modal")
+            return Modal();
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
         if (verb == L"counters")
@@ -156,6 +159,11 @@ private:
             return dialog != nullptr;
         return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) &&
                Await([&] { return !::IsWindow(dialog); }, 30000);
+    }
+
+    bool Modal() {
+        HWND dialog = WaitForProcessWindow(process.Id(), L"#32770");
+        return dialog && ::GetWindow(dialog, GW_OWNER) == window && !::IsWindowEnabled(window);
     }
 
     bool About() {
