@@ -25,6 +25,17 @@ void BuildLine(const AddressEntry& entry, WideString& line) {
     line.append(entry.distinguishedName).append(L"\r\n");
 }
 
+// CreateFileW takes a path of MAX_PATH characters or more only in its extended form.
+WideString CreatablePath(const WideString& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    if (path.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    return path;
+}
+
 enum class Outcome { Written, WriteFailed, Cleared };
 
 // Writes the header and one line per entry, until the first write that fails or until a
@@ -86,8 +97,8 @@ void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND wi
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
     // CREATE_ALWAYS replaces an existing file without asking; readers may share it.
-    AutoCloseHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    AutoCloseHandle file(::CreateFileW(CreatablePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         app.PostStatusText(window, L"Error creating file.");
         return;

@@ -31,6 +31,8 @@ public:
 
     // Text export (export/)
     void ExportAddressList(AddressStore& store, HWND window) const;
+    // True when the user confirmed a file, and also when the dialog itself failed (not a
+    // cancel): folder is then empty, so the file cannot be created and the export says so.
     bool ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
                     const WideString& title) const;
     void PumpMessages() const;
