@@ -6,6 +6,7 @@
 //   connect             the Connect button
 //   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
 //   modal               the logon dialog is open, owned by the window, which it disables
+//   disabled            Connect (button and menu item) cannot be used
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
@@ -129,6 +130,9 @@ public:
         }
         if (verb == L"modal")
             return Modal();
+        if (verb == L"disabled")
+            return !::IsWindowEnabled(Control(IDM_CONNECT)) &&
+                   (::GetMenuState(::GetMenu(window), IDM_CONNECT, MF_BYCOMMAND) & MF_GRAYED);
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
         if (verb == L"counters")
