@@ -130,33 +130,6 @@ TEST_F(MainWindow, ConnectDoesNotWaitForTheLastSessionToEnd) {
     EXPECT_EQ(ledger.Number("logoffs"), 1);
 }
 
-// A Connect that comes while a read runs, past the disabled button, does nothing; and each
-// read ends with its own counters, status and DN line, even a read that finds nothing.
-TEST_F(MainWindow, EachReadShowsItsOwnOutcomeAndNoneOverlaps) {
-    const HWND dnEdit = ::GetDlgItem(window, IDC_DN_EDIT);
-    {
-        MapiScenario scenario("profile_dialog=auto\ngenerate=1234\nquery_latency_ms=2\n");
-        Connect();
-        ASSERT_TRUE(WaitUntil([&] { return ItemCount() > 0; }));
-        Connect();
-        ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_CONNECT, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(button));
-        ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
-        EXPECT_EQ(ItemCount(), 1234);
-        EXPECT_EQ(TextOf(counts[5]), L"1234");
-        EXPECT_NE(TextOf(dnEdit), L"");
-        ASSERT_TRUE(form.StopReading(INFINITE));
-    }
-    MapiScenario empty("profile_dialog=auto\ngenerate=0\nprofile_user=!\n");
-    Connect();
-    ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
-    EXPECT_EQ(TextOf(statusBar), L"Percentage complete 100%");
-    for (HWND counter : counts)
-        EXPECT_EQ(TextOf(counter), L"0");
-    EXPECT_EQ(TextOf(dnEdit), L"");
-    EXPECT_EQ(ItemCount(), 0);
-}
-
 TEST(Startup, EndsWithCode2WhenTheWindowCannotBeMade) {
     OutlookRegistry registry;
     ASSERT_TRUE(registry.Report(BuildBitness));

@@ -6,7 +6,6 @@
 //   connect             the Connect button
 //   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
 //   modal               the logon dialog is open, owned by the window, which it disables
-//   disabled            Connect (button and menu item) cannot be used
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
@@ -16,6 +15,7 @@
 //   shot:PATH           a picture of the window (24-bit BMP)
 //   about               F1, then Escape in the About box
 //   close | ctrlw       the close box, or Ctrl+W
+//   endtask             WM_CLOSE, as Task Manager's End task sends it (the window may be disabled)
 //   exit:N              wait for the program to end with exit code N
 //   sibling             the program started the other flavour: its window comes up (exit
 //                       code 77, skipped, where this machine cannot run the other flavour)
@@ -130,9 +130,6 @@ public:
         }
         if (verb == L"modal")
             return Modal();
-        if (verb == L"disabled")
-            return !::IsWindowEnabled(Control(IDM_CONNECT)) &&
-                   (::GetMenuState(::GetMenu(window), IDM_CONNECT, MF_BYCOMMAND) & MF_GRAYED);
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
         if (verb == L"counters")
@@ -143,6 +140,8 @@ public:
             return About();
         if (verb == L"close")
             return ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (verb == L"endtask")
+            return ::PostMessageW(window, WM_CLOSE, 0, 0);
         // Ctrl+W as the keyboard makes it: the character 23, which "HOTKEYS" takes.
         if (verb == L"ctrlw")
             return ::PostMessageW(Control(IDC_LIST), WM_CHAR, 23, 0);

@@ -174,22 +174,6 @@ TEST(ExportFile, WriteFailingMidwayStopsAtThatLine) {
     EXPECT_EQ(received.compare(0, kExportHeader.size(), kExportHeader), 0);
 }
 
-// Past MAX_PATH, and past what this Wine's file dialog takes: any path handed over is written.
-TEST(ExportFile, LongPathsAreWritten) {
-    TempFolder folder;
-    AddressStore store;
-    AppendNumbered(store, 0, 3);
-    WideString path = folder.Path();
-    for (int length : {200, 150, 90}) {
-        path += L"\\" + WideString(length, L'd');
-        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr));
-        MessageRecorder recorder;
-        ExportTo(store, recorder, path + L"\\GAL.txt");
-        EXPECT_EQ(StatusTexts(recorder).back(), kComplete);
-        EXPECT_EQ(EntryLines(ReadFileBytes(path + L"\\GAL.txt")).size(), 3u);
-    }
-}
-
 TEST(ExportFile, ExportWhileTheStoreGrows) {
     TempFolder folder;
     AddressStore store;
