@@ -123,6 +123,9 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case UWM_STATUS:
         OnStatus(wParam, lParam);
         return 0;
+    case UWM_TRANSLATE_SHORTCUT:
+        // From the export's message pump: the same table as the main loop.
+        return ::TranslateAcceleratorW(window, accelerators, reinterpret_cast<MSG*>(lParam));
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -139,7 +142,12 @@ bool Form_Main::OnCommand(WORD id) {
         Connect();
         return true;
     case IDM_SAVE:
+        // A Connect would clear the list the export is writing: not while it runs.
+        ++exports;
+        EnableConnect();
         ExportAddressList(store, window);
+        --exports;
+        EnableConnect();
         return true;
     case IDM_EXIT:
         // The window stays: the loop ends and start-up tears down.
@@ -157,12 +165,17 @@ bool Form_Main::OnCommand(WORD id) {
 }
 
 void Form_Main::Connect() {
+    // The disabled controls do not cover a command posted by another program: a read or an
+    // export still running turns it away here.
+    if (reading || exports > 0)
+        return;
+    reading = true;
     // The list lets go of every row before the store frees them.
     ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     store.Clear();
+    store.SetState(ReadState::Running);
     ::InvalidateRect(listView, nullptr, FALSE);
-    ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_GRAYED);
-    ::EnableWindow(connectButton, FALSE);
+    EnableConnect();
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Running"));
     if (!reader.Start(&store, window)) {
         // No thread will ever post STATUS_DONE: come back to the idle state here.
@@ -172,9 +185,18 @@ void Form_Main::Connect() {
 }
 
 void Form_Main::ShowIdle() {
+    // A read that ends without having reached the end of its table leaves a partial list.
+    if (store.State() == ReadState::Running)
+        store.SetState(ReadState::Partial);
+    reading = false;
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Connect"));
-    ::EnableWindow(connectButton, TRUE);
-    ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_ENABLED);
+    EnableConnect();
+}
+
+void Form_Main::EnableConnect() {
+    const bool usable = !reading && exports == 0;
+    ::EnableWindow(connectButton, usable ? TRUE : FALSE);
+    ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED));
 }
 
 void Form_Main::ShowAbout() {

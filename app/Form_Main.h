@@ -46,8 +46,10 @@ private:
     void ShowAbout();
     void ToggleMaximized();
     void OnStatus(WPARAM code, LPARAM payload);
-    // Button "Connect" and enabled, Connect item enabled.
+    // The read has ended: button "Connect", and Connect usable unless an export runs.
     void ShowIdle();
+    // Connect (button and item) is usable only while neither a read nor an export runs.
+    void EnableConnect();
 
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
@@ -55,6 +57,9 @@ private:
     int32_t listTop = 0;
     AddressStore store;
     DirectoryReader reader;
+    bool reading = false;
+    // Exports running, nested ones included.
+    int exports = 0;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;

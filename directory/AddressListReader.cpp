@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,11 +47,11 @@ void DirectoryReader::Run() {
         PostFailure(message);
         return;
     }
-    if (ReadUserDN(mapiconst::PR_PROFILE_USER, message)) {
-        auto dn = std::make_unique<StatusMessage>();
+    // The DN line is this run's, blank when the profile names no user.
+    auto dn = std::make_unique<StatusMessage>();
+    if (ReadUserDN(mapiconst::PR_PROFILE_USER, message))
         dn->text = L"LegacyExchangeDN: " + message;
-        PostStatus(window, STATUS_USER_DN, std::move(dn));
-    }
+    PostStatus(window, STATUS_USER_DN, std::move(dn));
     // Made before the reading, so that a reading that used up the memory can still say it failed.
     auto failure = FailureMessage(L"ERROR: GetGlobalAddressBook had a failure.");
     if (!ReadAddressList() && !StopRequested())
@@ -97,7 +98,8 @@ bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
 bool DirectoryReader::ReadAddressList() {
     rowCount = 0;
     countMailUsers = countDistLists = countForums = countAgents = countRemoteUsers = 0;
-    progressOwed = false;
+    // Owed from the start: even a table without rows ends with its own (zero) counts.
+    progressOwed = true;
     lastProgressTick = 0;
     bool read = false;
     {
@@ -163,15 +165,16 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
 
         MapiRowSet rows(mapi);
         lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        if (lastResult == MAPI_E_BUSY) {
+            lastResult = table->WaitForCompletion(0, INFINITE, nullptr);
+            lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
+        }
+        // The session may also end while the table was busy: the retry then reopens too.
         if (lastResult == MAPI_E_END_OF_SESSION) {
             PostStatusText(window, L"ERROR: QueryRows");
             ::WaitForSingleObject(stopEvent.Get(), kReopenPauseMs);
             reopen = true;
             continue;
-        }
-        if (lastResult == MAPI_E_BUSY) {
-            lastResult = table->WaitForCompletion(0, INFINITE, nullptr);
-            lastResult = table->QueryRows(kBatchRows, 0, rows.Receive());
         }
         if (FAILED(lastResult) || !rows)
             return false;
@@ -197,8 +200,10 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
         }
         PostProgress();
     }
-    // The end of a run must reach the window, even when its progress had to be skipped.
-    if (progressOwed)
+    store->SetState(ReadState::Whole);
+    // The end of a run must reach the window, even when its progress had to be skipped, and
+    // so must a table that ended short of its count or before the progress said 100%.
+    if (progressOwed || store->Count() < rowCount || percentText != L"100")
         PostProgress(true);
     return true;
 }
@@ -262,15 +267,25 @@ void DirectoryReader::PostProgress(bool last) {
     }
     lastProgressTick = now;
 
+    // The count a table reports may be off either way: the percentage stops at 100, and
+    // reaches it only with every reported row read or at the end of a longer table. A table
+    // that ends short says so with both numbers.
     const uint64_t entries = store->Count();
-    const double percentage =
-        rowCount == 0 ? 0.0 : std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5);
+    double percentage = 0.0;
+    if (last || (rowCount > 0 && entries >= rowCount))
+        percentage = 100.0;
+    else if (rowCount > 0)
+        percentage = std::min(99.0, std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5));
     std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
     percentText = percentDigits;
     std::unique_ptr<StatusMessage> message;
     try {
         message = std::make_unique<StatusMessage>();
-        message->text = L"Percentage complete " + percentText + L"%";
+        if (last && entries < rowCount)
+            message->text = L"Read " + FormatUnsigned(entries) + L" entries; the directory reported " +
+                            FormatUnsigned(rowCount) + L".";
+        else
+            message->text = L"Percentage complete " + percentText + L"%";
         message->mailUsers = FormatUnsigned(countMailUsers);
         message->distributionLists = FormatUnsigned(countDistLists);
         message->forums = FormatUnsigned(countForums);

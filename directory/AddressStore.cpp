@@ -26,6 +26,16 @@ uint64_t AddressStore::Generation() const {
     return generation;
 }
 
+ReadState AddressStore::State() const {
+    ScopedLock guard(lock);
+    return state;
+}
+
+void AddressStore::SetState(ReadState value) {
+    ScopedLock guard(lock);
+    state = value;
+}
+
 void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.iItem == -1)
         return;

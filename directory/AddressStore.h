@@ -24,6 +24,10 @@ struct AddressEntry {
     EntryKind kind = EntryKind::Unknown;
 };
 
+// How far the read that fills the store got: still running, through its whole table, or
+// ended before that (a failure or a stop). An export tells the user which.
+enum class ReadState { Running, Whole, Partial };
+
 // The entries of the latest read, in arrival order. The reader thread appends while the
 // UI thread counts, displays and exports; every operation takes the lock for its own body.
 // Entries are held by pointer, so an entry (and its texts) stays put while the array
@@ -42,6 +46,9 @@ public:
     // How many times Clear has run: a reader of the store can tell that the entries it
     // went through so far are not the ones the store holds now.
     uint64_t Generation() const;
+    // Whole for a store no read has filled yet.
+    ReadState State() const;
+    void SetState(ReadState value);
     // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
     void FillDisplayInfo(LVITEMW& item) const;
 
@@ -49,4 +56,5 @@ private:
     mutable CriticalSection lock;
     std::vector<std::unique_ptr<AddressEntry>> entries;
     uint64_t generation = 0;
+    ReadState state = ReadState::Whole;
 };

@@ -69,7 +69,9 @@ bool DirectoryReader::Logon(WideString& message) {
     LPTSTR profile = unattended && !logonProfile.empty()
                          ? reinterpret_cast<LPTSTR>(const_cast<wchar_t*>(logonProfile.c_str()))
                          : nullptr;
-    lastResult = mapi.MAPILogonEx(0, profile, nullptr, flags, session.Receive());
+    // The main window owns the profile dialog, which keeps it disabled while the user chooses.
+    const ULONG_PTR uiParent = unattended ? 0 : reinterpret_cast<ULONG_PTR>(window);
+    lastResult = mapi.MAPILogonEx(uiParent, profile, nullptr, flags, session.Receive());
     if (lastResult >= 0) {
         loggedOn = true;
         return true;

@@ -11,7 +11,9 @@ constexpr DWORD kChooseFlags =
     OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_ENABLESIZING | OFN_DONTADDTORECENT;
 static_assert(kChooseFlags == 0x0288000C, "dialog flags");
 
-constexpr DWORD kPathChars = 260;
+// Room for the longest path Windows takes, 32,767 characters and the terminator: with less,
+// the dialog refuses a long path.
+constexpr DWORD kPathChars = 32768;
 } // namespace
 
 bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
@@ -33,7 +35,12 @@ bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& 
     dialog.lpstrDefExt = L"";
     dialog.Flags = kChooseFlags;
     const bool chosen = ::GetOpenFileNameW(&dialog) != FALSE;
-
+    // A dialog that failed is no cancel: the export goes on with no path, and creating the
+    // file fails and says so.
+    if (!chosen && ::CommDlgExtendedError() != 0) {
+        folder.clear();
+        return true;
+    }
     folder.assign(buffer.data(), wcsnlen(buffer.data(), kPathChars));
     return chosen;
 }

@@ -5,12 +5,24 @@
 
 namespace {
 
+// CreateFileW takes a path of MAX_PATH characters or more only in its extended form.
+WideString CreatablePath(const WideString& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    if (path.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    return path;
+}
+
 enum class Outcome { Written, WriteFailed, Cleared };
 
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
-Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
+Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window,
+                         uint64_t& written) {
     const uint64_t generation = store.Generation();
     const WideString total = app.FormatUnsigned(store.Count());
     const WriteResult result = WriteEntries(file, store, EntryWriterOptions(), [&](uint64_t index) {
@@ -18,6 +30,7 @@ Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HAN
         app.PumpMessages();
         return store.Generation() == generation;
     });
+    written = result.entries;
     switch (result.outcome) {
     case WriteOutcome::Written:
         return Outcome::Written;
@@ -29,15 +42,22 @@ Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HAN
     return Outcome::Cleared;
 }
 
-const wchar_t* OutcomeText(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Written:
-        return L"Export complete.";
-    case Outcome::WriteFailed:
+// The export's last word. A file written to its end is "Export complete", and when its
+// entries are not a whole read the text says so and how many the file holds.
+WideString FinalText(const GApplication& app, Outcome outcome, const AddressStore& store, uint64_t written) {
+    if (outcome == Outcome::WriteFailed)
         return L"Error writing file.";
-    default:
+    if (outcome == Outcome::Cleared)
         return L"Export stopped: a new Connect cleared the list.";
-    }
+    // The state before the count: a read that ends in between has appended its last entries.
+    const ReadState state = store.State();
+    if (state == ReadState::Partial)
+        return L"Export complete: " + app.FormatUnsigned(written) +
+               L" entries from a read that did not finish.";
+    if (state == ReadState::Running || store.Count() > written)
+        return L"Export complete: " + app.FormatUnsigned(written) +
+               L" entries from a read that was still running.";
+    return L"Export complete.";
 }
 
 } // namespace
@@ -48,17 +68,18 @@ void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND wi
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
     // CREATE_ALWAYS replaces an existing file without asking; readers may share it.
-    AutoCloseHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    AutoCloseHandle file(::CreateFileW(CreatablePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         app.PostStatusText(window, L"Error creating file.");
         return;
     }
     app.PostStatusText(window, L"Please wait while GAL is exported ...");
-    const Outcome outcome = WriteAddressList(app, store, file.Get(), window);
+    uint64_t written = 0;
+    const Outcome outcome = WriteAddressList(app, store, file.Get(), window, written);
     // What was written before a failure or a stop stays in the file.
     file.Close();
-    app.PostStatusText(window, OutcomeText(outcome));
+    app.PostStatusText(window, FinalText(app, outcome, store, written));
 }
 
 void GApplication::ExportAddressList(AddressStore& store, HWND window) const {

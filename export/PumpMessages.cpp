@@ -9,6 +9,12 @@ void GApplication::PumpMessages() const {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
+        // A key may be a shortcut of the window, which the main loop is not there to see.
+        if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
+            HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+            if (root && ::SendMessageW(root, UWM_TRANSLATE_SHORTCUT, 0, reinterpret_cast<LPARAM>(&message)))
+                continue;
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -6,6 +6,11 @@
 
 class AddressStore;
 
+// PumpMessages offers each key message to its top-level window with this message (lParam:
+// the MSG); a window whose shortcuts should work there too answers nonzero when it took the
+// key, as its own message loop would have.
+constexpr UINT UWM_TRANSLATE_SHORTCUT = WM_APP + 1;
+
 // The root of the program's class chain. It holds no data: its operations are the small
 // stateless services that the windows, the directory reader and the entry point share,
 // so any instance serves and every thread may call them.
@@ -31,7 +36,10 @@ public:
 
     // Text export (export/)
     void ExportAddressList(AddressStore& store, HWND window) const;
+    // True when the user confirmed a file, and also when the dialog itself failed (not a
+    // cancel): folder is then empty, so the file cannot be created and the export says so.
     bool ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
                     const WideString& title) const;
+    // Dispatches what waits in the thread's queue, keys through UWM_TRANSLATE_SHORTCUT.
     void PumpMessages() const;
 };

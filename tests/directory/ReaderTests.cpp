@@ -151,14 +151,18 @@ TEST_F(Reader, ProviderWithoutUnicodeGivesAnsiTextsDecodedFromTheCodePage) {
         << "the UTF-16 columns, refused, then the 8-bit ones";
 }
 
+// Every read ends with its own counts and DN line, even with nothing to show.
 TEST_F(Reader, EmptyListAndUnreportedRowCount) {
     {
-        MapiScenario scenario("profile_dialog=auto\nprofile_user=/o=C/cn=ann\n", DirectoryText({}));
+        MapiScenario scenario("profile_dialog=auto\nprofile_user=!\n", DirectoryText({}));
         ReaderRun run;
         ASSERT_TRUE(run.Complete());
-        EXPECT_TRUE(run.Texts(STATUS_COUNTS).empty()) << "no rows, no progress";
-        ASSERT_EQ(run.window.Records().size(), 2u);
+        ASSERT_EQ(run.window.Records().size(), 3u);
         EXPECT_EQ(run.window.Records()[0].code, STATUS_USER_DN);
+        EXPECT_EQ(run.window.Records()[0].message.text, L"") << "no profile user: a blank DN line";
+        EXPECT_EQ(run.Texts(STATUS_COUNTS), std::vector<WideString>{L"Percentage complete 100%"});
+        EXPECT_EQ(run.LastCounts().mailUsers, L"0");
+        EXPECT_EQ(run.LastCounts().total, L"0");
         EXPECT_EQ(run.store.Count(), 0u);
         ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
     }
@@ -167,9 +171,10 @@ TEST_F(Reader, EmptyListAndUnreportedRowCount) {
                               DirectoryText(MailUsers(30)));
         ReaderRun run;
         ASSERT_TRUE(run.Complete());
-        EXPECT_TRUE(run.Texts(STATUS_USER_DN).empty()) << "no profile user, no DN, the reading goes on";
+        EXPECT_EQ(run.Texts(STATUS_USER_DN), std::vector<WideString>{L""}) << "the reading goes on";
+        // No base for a percentage while reading; the end of the table is the whole list.
         EXPECT_EQ(run.Texts(STATUS_COUNTS),
-                  (std::vector<WideString>{L"Percentage complete 0%", L"Percentage complete 0%"}));
+                  (std::vector<WideString>{L"Percentage complete 0%", L"Percentage complete 100%"}));
         EXPECT_EQ(run.LastCounts().total, L"30");
         ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
     }

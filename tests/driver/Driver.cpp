@@ -5,14 +5,17 @@
 //   outlook:x86|x64     register an Outlook of that bitness first (removed at the end)
 //   connect             the Connect button
 //   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
+//   modal               the logon dialog is open, owned by the window, which it disables
 //   idle                wait for the button to say "Connect" again
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
+//   starts:TEXT         wait for a status bar text that starts with TEXT, and print it
 //   save:PATH           File > Save to txt file, PATH typed into the file dialog
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
 //   about               F1, then Escape in the About box
 //   close | ctrlw       the close box, or Ctrl+W
+//   endtask             WM_CLOSE, as Task Manager's End task sends it (the window may be disabled)
 //   exit:N              wait for the program to end with exit code N
 //   sibling             the program started the other flavour: its window comes up (exit
 //                       code 77, skipped, where this machine cannot run the other flavour)
@@ -118,6 +121,15 @@ public:
                          300000);
         if (verb == L"status")
             return Await([&] { return TextOf(Control(IDC_STATUS)) == value; }, 300000);
+        if (verb == L"starts") {
+            WideString seen;
+            const bool ok =
+                Await([&] { return (seen = TextOf(Control(IDC_STATUS))).rfind(value, 0) == 0; }, 300000);
+            std::printf("  %ls\n", seen.c_str());
+            return ok;
+        }
+        if (verb == L"modal")
+            return Modal();
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
         if (verb == L"counters")
@@ -128,6 +140,8 @@ public:
             return About();
         if (verb == L"close")
             return ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (verb == L"endtask")
+            return ::PostMessageW(window, WM_CLOSE, 0, 0);
         // Ctrl+W as the keyboard makes it: the character 23, which "HOTKEYS" takes.
         if (verb == L"ctrlw")
             return ::PostMessageW(Control(IDC_LIST), WM_CHAR, 23, 0);
@@ -148,6 +162,11 @@ private:
             return dialog != nullptr;
         return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) &&
                Await([&] { return !::IsWindow(dialog); }, 30000);
+    }
+
+    bool Modal() {
+        HWND dialog = WaitForProcessWindow(process.Id(), L"#32770");
+        return dialog && ::GetWindow(dialog, GW_OWNER) == window && !::IsWindowEnabled(window);
     }
 
     bool About() {
