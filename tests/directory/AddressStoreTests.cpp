@@ -6,14 +6,16 @@
 
 namespace {
 
-std::unique_ptr<AddressEntry> MakeEntry(int64_t code, const WideString& name) {
-    auto entry = std::make_unique<AddressEntry>();
-    entry->typeCode = code;
-    entry->typeText = L"type" + std::to_wstring(code);
-    entry->userName = name;
-    entry->email = name + L"@example.com";
-    entry->distinguishedName = L"/o=Org/cn=" + name;
-    return entry;
+void AppendEntry(AddressStore& store, int64_t code, const WideString& name) {
+    NewEntry entry;
+    entry.type = static_cast<EntryType>(code);
+    const WideString typeText = L"type" + std::to_wstring(code), email = name + L"@example.com",
+                     distinguishedName = L"/o=Org/cn=" + name;
+    entry.typeText = typeText;
+    entry.userName = name;
+    entry.email = email;
+    entry.distinguishedName = distinguishedName;
+    store.Append(entry);
 }
 
 LVITEMW Item(int row, int subItem, UINT mask) {
@@ -31,12 +33,12 @@ LVITEMW Item(int row, int subItem, UINT mask) {
 TEST(AddressStore, DisplayInfoPointsIntoTheEntries) {
     AddressStore store;
     for (int code = 0; code <= 5; ++code)
-        store.Append(MakeEntry(code, L"user" + std::to_wstring(code)));
+        AppendEntry(store, code, L"user" + std::to_wstring(code));
     ASSERT_EQ(store.Count(), 6u);
     for (int row = 0; row <= 5; ++row) {
         const AddressEntry* entry = store.At(row);
         ASSERT_NE(entry, nullptr);
-        const WideString* fields[] = {&entry->typeText, &entry->userName, &entry->email,
+        const StoredText* fields[] = {&entry->typeText, &entry->userName, &entry->email,
                                       &entry->distinguishedName};
         for (int sub = 0; sub < 4; ++sub) {
             LVITEMW item = Item(row, sub, LVIF_TEXT | LVIF_IMAGE);
@@ -50,7 +52,7 @@ TEST(AddressStore, DisplayInfoPointsIntoTheEntries) {
 
 TEST(AddressStore, RequestsThatGetNothing) {
     AddressStore store;
-    store.Append(MakeEntry(5, L"a"));
+    AppendEntry(store, 5, L"a");
 
     LVITEMW none = Item(-1, 0, LVIF_TEXT | LVIF_IMAGE);
     const LVITEMW before = none;
@@ -83,12 +85,12 @@ TEST(AddressStore, ClearFreesEveryEntry) {
         EXPECT_EQ(store.Count(), 0u);
         const long empty = LiveAllocations();
         for (int i = 0; i < 100; ++i)
-            store.Append(MakeEntry(i % 6, WideString(40, L'n')));
+            AppendEntry(store, i % 6, WideString(40, L'n'));
         store.Clear();
         EXPECT_EQ(store.Count(), 0u);
         // The array may keep its capacity; the entries and their texts are gone.
         EXPECT_LE(LiveAllocations(), empty + 1);
-        store.Append(MakeEntry(0, WideString(40, L'n')));
+        AppendEntry(store, 0, WideString(40, L'n'));
     }
     EXPECT_EQ(LiveAllocations(), before) << "the destructor frees what is left";
 }
@@ -98,7 +100,7 @@ TEST(AddressStore, ReaderAndDisplayOnTwoThreads) {
     constexpr uint64_t kEntries = 200000;
     std::thread writer([&] {
         for (uint64_t i = 0; i < kEntries; ++i)
-            store.Append(MakeEntry(static_cast<int64_t>(i % 6), L"n" + std::to_wstring(i)));
+            AppendEntry(store, static_cast<int64_t>(i % 6), L"n" + std::to_wstring(i));
     });
     // While the array grows, every entry seen keeps its address and its texts.
     std::vector<const AddressEntry*> seen;
