@@ -10,15 +10,21 @@ namespace {
 constexpr ULONG kBatchRows = 25;
 constexpr DWORD kReopenPauseMs = 1000;
 
-// The contents table's columns; AddRow relies on these positions. (MAPI takes the array
-// through a non-const pointer but only reads it.)
+// The contents table's columns; AddRow relies on these positions. The texts come as
+// UTF-16, as the directory holds them; a provider that cannot give UTF-16 gets the 8-bit
+// forms, which are in the ANSI code page. (MAPI takes the arrays through a non-const
+// pointer but only reads them.)
 SizedSPropTagArray(5,
-                   contentsColumns) = {5,
-                                       {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A,
-                                        mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A, mapiconst::PR_DISPLAY_TYPE_EX}};
+                   unicodeColumns) = {5,
+                                      {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_W, mapiconst::PR_SMTP_ADDRESS_W,
+                                       mapiconst::PR_EMS_AB_OBJ_DIST_NAME_W, mapiconst::PR_DISPLAY_TYPE_EX}};
+SizedSPropTagArray(5, ansiColumns) = {5,
+                                      {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A,
+                                       mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A, mapiconst::PR_DISPLAY_TYPE_EX}};
 
-LPSPropTagArray Columns() {
-    return reinterpret_cast<LPSPropTagArray>(&contentsColumns);
+LPSPropTagArray Columns(bool unicode) {
+    return unicode ? reinterpret_cast<LPSPropTagArray>(&unicodeColumns)
+                   : reinterpret_cast<LPSPropTagArray>(&ansiColumns);
 }
 
 // A value of the expected type; missing (PT_ERROR), absent or mistyped values give null.
@@ -81,7 +87,7 @@ bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
         if (PROP_TYPE(value.ulPropTag) != PT_STRING8 || !value.Value.lpszA) // PT_ERROR: missing
             found = false;
         else
-            out = MultiByteToWide(value.Value.lpszA, CP_UTF8);
+            out = MultiByteToWide(value.Value.lpszA, CP_ACP); // 8-bit MAPI text is ANSI
     }
     return found;
 }
@@ -112,7 +118,11 @@ HRESULT DirectoryReader::OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<
     lastResult = Checked(lastResult, table.Get());
     if (FAILED(lastResult))
         return lastResult;
-    return lastResult = table->SetColumns(Columns(), TBL_BATCH);
+    lastResult = table->SetColumns(Columns(true), TBL_BATCH);
+    // A provider without UTF-16 says so here; it serves the same texts in 8 bits.
+    if (lastResult == MAPI_E_BAD_CHARWIDTH)
+        lastResult = table->SetColumns(Columns(false), TBL_BATCH);
+    return lastResult;
 }
 
 bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
@@ -206,11 +216,18 @@ void DirectoryReader::AddRow(const SRow& row) {
     } else {
         preset = L"unknown";
     }
-    WideString texts[] = {preset, preset, preset};
+    // Views of MAPI's own UTF-16 values, which the store copies; 8-bit text (whichever
+    // columns were set) is ANSI, decoded here first.
+    std::wstring_view texts[] = {preset, preset, preset};
+    WideString decoded[3];
     for (ULONG position = 1; position <= 3; ++position) {
-        const SPropValue* value = ValueOfType(row, position, PT_STRING8);
-        if (value && value->Value.lpszA)
-            texts[position - 1] = MultiByteToWide(value->Value.lpszA, CP_UTF8);
+        if (const SPropValue* value = ValueOfType(row, position, PT_UNICODE)) {
+            if (value->Value.lpszW)
+                texts[position - 1] = value->Value.lpszW;
+        } else if (const SPropValue* narrow = ValueOfType(row, position, PT_STRING8)) {
+            if (narrow->Value.lpszA)
+                texts[position - 1] = decoded[position - 1] = MultiByteToWide(narrow->Value.lpszA, CP_ACP);
+        }
     }
     entry.userName = texts[0];
     entry.email = texts[1];

@@ -23,6 +23,8 @@ public:
     size_t length() const noexcept { return size(); }
     bool empty() const noexcept { return text[0] == L'\0'; }
     std::wstring_view view() const noexcept { return {text, size()}; }
+    size_t find(wchar_t character, size_t from = 0) const noexcept { return view().find(character, from); }
+    size_t find(std::wstring_view part, size_t from = 0) const noexcept { return view().find(part, from); }
     operator std::wstring_view() const noexcept { return view(); }
     operator WideString() const { return WideString(text, size()); }
 

@@ -22,12 +22,12 @@ STDMETHODIMP AbContainer::GetHierarchyTable(ULONG flags, LPMAPITABLE* table) {
     const HRESULT configured = Configured("GetHierarchyTable");
     if (FAILED(configured))
         return configured;
-    if (flags & MAPI_UNICODE)
-        return MAPI_E_BAD_CHARWIDTH; // the directory's texts are 8-bit only
-    if (flags & ~(CONVENIENT_DEPTH | MAPI_DEFERRED_ERRORS | SHOW_SOFT_DELETES))
+    if ((flags & MAPI_UNICODE) && !Setup().unicode)
+        return MAPI_E_BAD_CHARWIDTH; // a provider without UTF-16
+    if (flags & ~(CONVENIENT_DEPTH | MAPI_DEFERRED_ERRORS | SHOW_SOFT_DELETES | MAPI_UNICODE))
         return MAPI_E_UNKNOWN_FLAGS;
     auto rows = std::make_unique<HierarchyRows>(logon->scenario, index, (flags & CONVENIENT_DEPTH) != 0);
-    *table = new Table(logon, std::move(rows), TableKind::Hierarchy);
+    *table = new Table(logon, std::move(rows), TableKind::Hierarchy, (flags & MAPI_UNICODE) != 0);
     return configured;
 }
 
@@ -42,14 +42,14 @@ STDMETHODIMP AbContainer::GetContentsTable(ULONG flags, LPMAPITABLE* table) {
     const HRESULT configured = Configured("GetContentsTable");
     if (FAILED(configured))
         return configured;
-    if (flags & MAPI_UNICODE)
+    if ((flags & MAPI_UNICODE) && !Setup().unicode)
         return MAPI_E_BAD_CHARWIDTH;
-    if (flags & ~MAPI_DEFERRED_ERRORS)
+    if (flags & ~(MAPI_DEFERRED_ERRORS | MAPI_UNICODE))
         return MAPI_E_UNKNOWN_FLAGS;
     if (index < 0)
         return MAPI_E_NO_SUPPORT; // the root holds containers, no entries
     auto rows = std::make_unique<ContentsRows>(Setup().containers[index].contents);
-    *table = new Table(logon, std::move(rows), TableKind::Contents);
+    *table = new Table(logon, std::move(rows), TableKind::Contents, (flags & MAPI_UNICODE) != 0);
     return configured;
 }
 

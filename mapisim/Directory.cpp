@@ -12,13 +12,15 @@ void Directory::Fill(size_t index, RowView& row) const {
     const Entry& entry = entries[index];
     if (entry.hasType)
         row.AddLong(PR_DISPLAY_TYPE, entry.displayType);
+    if (entry.hasTypeEx)
+        row.AddLong(PR_DISPLAY_TYPE_EX, entry.displayTypeEx);
     row.AddLong(PR_OBJECT_TYPE, ObjectTypeOf(entry.hasType ? entry.displayType : 0));
     if (entry.hasName)
-        row.AddBytes(PR_DISPLAY_NAME_A, entry.name);
+        row.AddText(PR_DISPLAY_NAME_A, entry.name);
     if (entry.hasSmtp)
-        row.AddBytes(PR_SMTP_ADDRESS_A, entry.smtp);
+        row.AddText(PR_SMTP_ADDRESS_A, entry.smtp);
     if (entry.hasDn)
-        row.AddBytes(PR_EMS_AB_OBJ_DIST_NAME_A, entry.dn);
+        row.AddText(PR_EMS_AB_OBJ_DIST_NAME_A, entry.dn);
 }
 
 } // namespace mapisim

@@ -5,11 +5,17 @@
 
 namespace mapisim {
 
-// One address-book entry as a directory file describes it; texts are bytes, served as
-// they are (normally UTF-8).
+#ifndef PR_DISPLAY_TYPE_EX
+#define PR_DISPLAY_TYPE_EX PROP_TAG(PT_LONG, 0x3905)
+#endif
+
+// One address-book entry as a directory file describes it; texts are UTF-8, served as
+// UTF-16 or in the ANSI code page as asked.
 struct Entry {
     bool hasType = false;
     LONG displayType = 0;
+    bool hasTypeEx = false; // PR_DISPLAY_TYPE_EX, the file's optional fifth field
+    LONG displayTypeEx = 0;
     bool hasName = false;
     bool hasSmtp = false;
     bool hasDn = false;

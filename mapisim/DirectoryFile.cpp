@@ -15,7 +15,19 @@ int HexDigit(char c) {
     return -1;
 }
 
+// Decimal (signed or unsigned), or hexadecimal after 0x, as display-type flags read best.
 bool ParseDisplayType(const std::string& field, LONG& value) {
+    if (field.size() > 2 && field.size() <= 10 && field[0] == '0' && (field[1] == 'x' || field[1] == 'X')) {
+        unsigned long bits = 0;
+        for (size_t at = 2; at < field.size(); ++at) {
+            const int digit = HexDigit(field[at]);
+            if (digit < 0)
+                return false;
+            bits = bits * 16 + static_cast<unsigned long>(digit);
+        }
+        value = static_cast<LONG>(bits);
+        return true;
+    }
     size_t at = 0;
     const bool negative = !field.empty() && field[0] == '-';
     if (negative)
@@ -107,14 +119,21 @@ bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t
             from = tab + 1;
         }
         errorLine = lines.Number();
-        if (fields.size() != 4) {
-            reason = "expected 4 tab-separated fields, found " + std::to_string(fields.size());
+        if (fields.size() != 4 && fields.size() != 5) {
+            reason = "expected 4 tab-separated fields (5 with the extended display type), found " +
+                     std::to_string(fields.size());
             return false;
         }
         Entry entry;
         entry.hasType = fields[0] != "!";
         if (entry.hasType && !ParseDisplayType(fields[0], entry.displayType)) {
-            reason = "the display type '" + fields[0] + "' is not a decimal 32-bit number";
+            reason = "the display type '" + fields[0] + "' is not a 32-bit number";
+            return false;
+        }
+        // Without a fifth field, or with `!` there, the entry has no PR_DISPLAY_TYPE_EX.
+        entry.hasTypeEx = fields.size() == 5 && fields[4] != "!";
+        if (entry.hasTypeEx && !ParseDisplayType(fields[4], entry.displayTypeEx)) {
+            reason = "the extended display type '" + fields[4] + "' is not a 32-bit number";
             return false;
         }
         if (!ParseText(fields[1], entry.hasName, entry.name, reason) ||

@@ -76,12 +76,36 @@ const Word kTeams[] = {
     {"Служба поддержки", "podderzhka"},
 };
 
+const Word kRoomNames[] = {
+    {"Salle Lumière", "salle-lumiere"},
+    {"Besprechungsraum Süd", "raum-sued"},
+    {"会議室 富士", "kaigishitsu-fuji"},
+    {"회의실 한강", "hoeuisil-hangang"},
+    {"Aurora", "aurora"},
+    {"Αίθουσα Ολύμπια", "olympia"},
+};
+
+const Word kDevices[] = {
+    {"Projector", "projector"},
+    {"Poolfahrzeug", "poolfahrzeug"},
+    {"Caméra de visio", "camera"},
+    {"Dienstfahrrad", "fahrrad"},
+};
+
 const char kDomain[] = "@rostermint.example";
 const char kDnPrefix[] = "/o=Rostermint/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)/cn=Recipients/cn=";
 
 // A display type the classification does not know, as some directories carry.
 constexpr LONG kLargeDisplayType = 0x40000000;
 constexpr LONG kMissingType = -1; // marks "no display type" inside this file only
+
+// PR_DISPLAY_TYPE_EX as Exchange gives it: the local type in the low byte, with
+// DTE_FLAG_ACL_CAPABLE on mailboxes and security groups.
+constexpr LONG kAclCapable = 0x40000000;
+constexpr LONG kRoom = 7;
+constexpr LONG kEquipment = 8;
+constexpr LONG kSecurityGroup = 9;
+constexpr LONG kNoTypeEx = -1; // marks "no PR_DISPLAY_TYPE_EX" inside this file only
 
 template <size_t N> const Word& Pick(const Word (&words)[N], uint64_t hash) {
     return words[hash % N];
@@ -111,29 +135,36 @@ struct Shape {
     bool hasSmtp;
     bool hasDn;
     bool hasName;
+    LONG typeEx;
 };
 
 // The first entries: every kind once, the unusual texts and the missing values.
 struct Showcase {
     LONG type;
+    LONG typeEx;
     const char* name;
     const char* slug;
     bool hasSmtp;
 };
 const Showcase kShowcase[] = {
-    {static_cast<LONG>(DT_MAILUSER), "Zoë Ångström", "zoe.angstrom", true},
-    {static_cast<LONG>(DT_DISTLIST), "Ventes – Équipe France", "dl-ventes-france", true},
-    {static_cast<LONG>(DT_REMOTE_MAILUSER), "Müller, Jürgen (extern)", "juergen.mueller", true},
-    {static_cast<LONG>(DT_FORUM), "公共フォルダー 東京", "pf-tokyo", false},
-    {static_cast<LONG>(DT_AGENT), "Agent Özdemir", "agent-ozdemir", false},
+    {static_cast<LONG>(DT_MAILUSER), kAclCapable, "Zoë Ångström", "zoe.angstrom", true},
+    {static_cast<LONG>(DT_DISTLIST), static_cast<LONG>(DT_DISTLIST), "Ventes – Équipe France",
+     "dl-ventes-france", true},
+    {static_cast<LONG>(DT_REMOTE_MAILUSER), static_cast<LONG>(DT_REMOTE_MAILUSER), "Müller, Jürgen (extern)",
+     "juergen.mueller", true},
+    {static_cast<LONG>(DT_FORUM), static_cast<LONG>(DT_FORUM), "公共フォルダー 東京", "pf-tokyo", false},
+    {static_cast<LONG>(DT_AGENT), static_cast<LONG>(DT_AGENT), "Agent Özdemir", "agent-ozdemir", false},
     // U+20BB7, outside the Basic Multilingual Plane: four bytes in UTF-8, a surrogate pair in UTF-16.
-    {static_cast<LONG>(DT_MAILUSER), "\xF0\xA0\xAE\xB7田 太郎", "taro.yoshida", true},
-    {static_cast<LONG>(DT_ORGANIZATION), "Rostermint Organisation", "org-rostermint", false},
-    {static_cast<LONG>(DT_PRIVATE_DISTLIST), "Søren's private list", "pdl-soren", false},
-    {kLargeDisplayType, "Conference Room Åre", "room-are", true},
-    {kMissingType, "Sans Type, Aurélie", "aurelie.sanstype", true},
-    {static_cast<LONG>(DT_MAILUSER), "Nguyễn Thị Minh Khai", "minhkhai.nguyen", true},
-    {static_cast<LONG>(DT_MAILUSER), "Ольга Петрова", "olga.petrova", false},
+    {static_cast<LONG>(DT_MAILUSER), kAclCapable, "\xF0\xA0\xAE\xB7田 太郎", "taro.yoshida", true},
+    {static_cast<LONG>(DT_ORGANIZATION), kNoTypeEx, "Rostermint Organisation", "org-rostermint", false},
+    {static_cast<LONG>(DT_PRIVATE_DISTLIST), kNoTypeEx, "Søren's private list", "pdl-soren", false},
+    {kLargeDisplayType, kNoTypeEx, "Conference Room Åre", "room-are", true},
+    {kMissingType, kNoTypeEx, "Sans Type, Aurélie", "aurelie.sanstype", true},
+    {static_cast<LONG>(DT_MAILUSER), kNoTypeEx, "Nguyễn Thị Minh Khai", "minhkhai.nguyen", true},
+    {static_cast<LONG>(DT_MAILUSER), kAclCapable, "Ольга Петрова", "olga.petrova", false},
+    {static_cast<LONG>(DT_MAILUSER), kAclCapable | kRoom, "Room 회의실 한강", "room-hangang", true},
+    {static_cast<LONG>(DT_MAILUSER), kAclCapable | kEquipment, "Beamer Ελλάδα 2", "equip-beamer2", true},
+    {static_cast<LONG>(DT_DISTLIST), kAclCapable | kSecurityGroup, "SG Финансы", "sg-finansy", true},
 };
 constexpr size_t kShowcaseCount = sizeof(kShowcase) / sizeof(kShowcase[0]);
 
@@ -158,6 +189,28 @@ LONG RollType(uint64_t roll) {
     return kMissingType;
 }
 
+// PR_DISPLAY_TYPE_EX, and so the detailed kind: of the mail users about 2% are rooms, 0.6%
+// equipment and a few carry none; about a third of the groups are security groups.
+LONG RollTypeEx(LONG type, uint64_t roll) {
+    const uint64_t r = roll % 1000;
+    switch (type) {
+    case static_cast<LONG>(DT_MAILUSER):
+        if (r < 20)
+            return kAclCapable | kRoom;
+        if (r < 26)
+            return kAclCapable | kEquipment;
+        return r < 31 ? kNoTypeEx : kAclCapable;
+    case static_cast<LONG>(DT_DISTLIST):
+        return r < 350 ? kAclCapable | kSecurityGroup : type;
+    case static_cast<LONG>(DT_REMOTE_MAILUSER):
+    case static_cast<LONG>(DT_FORUM):
+    case static_cast<LONG>(DT_AGENT):
+        return type;
+    default:
+        return kNoTypeEx;
+    }
+}
+
 // Name and address of a person-like entry; slug is the ASCII local part.
 void MakePerson(uint64_t hash, bool familyFirst, std::string& name, std::string& slug) {
     const Word& first = Pick(kFirstNames, hash);
@@ -176,15 +229,28 @@ void MakePerson(uint64_t hash, bool familyFirst, std::string& name, std::string&
     slug += last.ascii;
 }
 
-void MakeName(size_t index, uint64_t hash, LONG type, std::string& name, std::string& slug) {
+void MakeName(size_t index, uint64_t hash, LONG type, LONG typeEx, std::string& name, std::string& slug) {
+    const LONG local = typeEx == kNoTypeEx ? kNoTypeEx : typeEx & 0xFF;
+    if (type == static_cast<LONG>(DT_MAILUSER) && (local == kRoom || local == kEquipment)) {
+        const Word& word = local == kRoom ? Pick(kRoomNames, hash) : Pick(kDevices, hash);
+        name += local == kRoom ? "Room " : "";
+        name += word.text;
+        name += ' ';
+        AppendNumber(name, index % 50);
+        slug += local == kRoom ? "room-" : "equip-";
+        slug += word.ascii;
+        return;
+    }
     switch (type) {
     case static_cast<LONG>(DT_DISTLIST):
     case static_cast<LONG>(DT_PRIVATE_DISTLIST): {
         const Word& team = Pick(kTeams, hash);
+        const bool security = local == kSecurityGroup;
+        name += security ? "SG " : "";
         name += team.text;
         name += ' ';
         AppendNumber(name, index % 97);
-        slug += type == static_cast<LONG>(DT_DISTLIST) ? "dl-" : "pdl-";
+        slug += security ? "sg-" : type == static_cast<LONG>(DT_DISTLIST) ? "dl-" : "pdl-";
         slug += team.ascii;
         break;
     }
@@ -215,8 +281,8 @@ void MakeName(size_t index, uint64_t hash, LONG type, std::string& name, std::st
     }
 }
 
-Shape RollShape(LONG type, uint64_t hash) {
-    Shape shape{type, true, true, true};
+Shape RollShape(LONG type, LONG typeEx, uint64_t hash) {
+    Shape shape{type, true, true, true, typeEx};
     const uint64_t r = (hash >> 8) % 1000;
     switch (type) {
     case static_cast<LONG>(DT_FORUM):
@@ -242,17 +308,19 @@ void Emit(size_t index, const Shape& shape, RowView& row) {
     std::string& dn = row.scratch[2];
     if (shape.type != kMissingType)
         row.AddLong(PR_DISPLAY_TYPE, shape.type);
+    if (shape.typeEx != kNoTypeEx)
+        row.AddLong(PR_DISPLAY_TYPE_EX, shape.typeEx);
     row.AddLong(PR_OBJECT_TYPE, ObjectTypeOf(shape.type == kMissingType ? 0 : shape.type));
     if (shape.hasName)
-        row.AddBytes(PR_DISPLAY_NAME_A, name);
+        row.AddText(PR_DISPLAY_NAME_A, name);
     if (shape.hasSmtp) {
         AppendNumber(smtp, index);
         smtp += kDomain;
-        row.AddBytes(PR_SMTP_ADDRESS_A, smtp);
+        row.AddText(PR_SMTP_ADDRESS_A, smtp);
     }
     if (shape.hasDn) {
         AppendNumber(dn, index);
-        row.AddBytes(PR_EMS_AB_OBJ_DIST_NAME_A, dn);
+        row.AddText(PR_EMS_AB_OBJ_DIST_NAME_A, dn);
     }
 }
 
@@ -271,14 +339,15 @@ void GenerateEntry(size_t index, RowView& row) {
         name = entry.name;
         smtp = entry.slug;
         dn += entry.slug;
-        Emit(index, Shape{entry.type, entry.hasSmtp, true, true}, row);
+        Emit(index, Shape{entry.type, entry.hasSmtp, true, true, entry.typeEx}, row);
         return;
     }
     const uint64_t hash = Mix(index);
     const LONG type = RollType(Mix(hash));
-    MakeName(index, hash, type, name, smtp);
+    const LONG typeEx = RollTypeEx(type, Mix(hash ^ 0x5A5A5A5Au));
+    MakeName(index, hash, type, typeEx, name, smtp);
     dn += smtp;
-    Emit(index, RollShape(type, Mix(hash ^ 0xA5A5A5A5u)), row);
+    Emit(index, RollShape(type, typeEx, Mix(hash ^ 0xA5A5A5A5u)), row);
 }
 
 } // namespace mapisim

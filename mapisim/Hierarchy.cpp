@@ -66,7 +66,7 @@ void BuildContainers(Scenario& scenario) {
 void FillContainerRow(const Container& container, LONG depth, RowView& row) {
     row.Clear();
     row.AddBytes(PR_ENTRYID, container.entryId);
-    row.AddBytes(PR_DISPLAY_NAME_A, container.name);
+    row.AddText(PR_DISPLAY_NAME_A, container.name);
     row.AddBytes(PR_AB_PROVIDER_ID, container.provider, 16);
     row.AddLong(PR_EMS_AB_CONTAINERID, container.containerId);
     row.AddLong(PR_DISPLAY_TYPE, container.displayType);

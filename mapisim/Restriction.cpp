@@ -1,4 +1,5 @@
 #include "mapisim/Restriction.h"
+#include "mapisim/Values.h"
 #include <cstring>
 
 namespace mapisim {
@@ -8,7 +9,7 @@ namespace {
 constexpr int kMaxDepth = 32;
 
 bool SupportedType(ULONG type) {
-    return type == PT_LONG || type == PT_BINARY || type == PT_STRING8;
+    return type == PT_LONG || type == PT_BINARY || type == PT_STRING8 || type == PT_UNICODE;
 }
 
 HRESULT Check(const SRestriction* restriction, int depth) {
@@ -47,6 +48,8 @@ HRESULT Check(const SRestriction* restriction, int depth) {
             return MAPI_E_INVALID_PARAMETER;
         if (PROP_TYPE(property.ulPropTag) == PT_STRING8 && !property.lpProp->Value.lpszA)
             return MAPI_E_INVALID_PARAMETER;
+        if (PROP_TYPE(property.ulPropTag) == PT_UNICODE && !property.lpProp->Value.lpszW)
+            return MAPI_E_INVALID_PARAMETER;
         return S_OK;
     }
     default:
@@ -54,15 +57,20 @@ HRESULT Check(const SRestriction* restriction, int depth) {
     }
 }
 
-bool Equal(const Cell& cell, const SPropValue& value) {
-    switch (PROP_TYPE(cell.tag)) {
+// value has the restriction's type; a text cell compares in that form.
+bool Equal(const Cell& cell, const SPropValue& value, UINT codePage) {
+    const bool text = PROP_TYPE(cell.tag) == PT_UNICODE;
+    switch (PROP_TYPE(value.ulPropTag)) {
     case PT_LONG:
         return cell.number == value.Value.l;
     case PT_BINARY:
         return cell.size == value.Value.bin.cb && memcmp(cell.bytes, value.Value.bin.lpb, cell.size) == 0;
     case PT_STRING8:
-        return cell.size == strlen(value.Value.lpszA) &&
-               memcmp(cell.bytes, value.Value.lpszA, cell.size) == 0;
+        return text ? TextAsAnsi(cell, codePage) == value.Value.lpszA
+                    : cell.size == strlen(value.Value.lpszA) &&
+                          memcmp(cell.bytes, value.Value.lpszA, cell.size) == 0;
+    case PT_UNICODE:
+        return text && TextAsUtf16(cell) == value.Value.lpszW;
     default:
         return false;
     }
@@ -74,22 +82,22 @@ HRESULT CheckRestriction(const SRestriction* restriction) {
     return Check(restriction, 0);
 }
 
-bool Matches(const SRestriction& restriction, const RowView& row) {
+bool Matches(const SRestriction& restriction, const RowView& row, UINT codePage) {
     switch (restriction.rt) {
     case RES_AND:
         for (ULONG i = 0; i < restriction.res.resAnd.cRes; ++i) {
-            if (!Matches(restriction.res.resAnd.lpRes[i], row))
+            if (!Matches(restriction.res.resAnd.lpRes[i], row, codePage))
                 return false;
         }
         return true;
     case RES_OR:
         for (ULONG i = 0; i < restriction.res.resOr.cRes; ++i) {
-            if (Matches(restriction.res.resOr.lpRes[i], row))
+            if (Matches(restriction.res.resOr.lpRes[i], row, codePage))
                 return true;
         }
         return false;
     case RES_NOT:
-        return !Matches(*restriction.res.resNot.lpRes, row);
+        return !Matches(*restriction.res.resNot.lpRes, row, codePage);
     case RES_EXIST:
         return row.Find(restriction.res.resExist.ulPropTag) != nullptr;
     case RES_PROPERTY: {
@@ -98,7 +106,7 @@ bool Matches(const SRestriction& restriction, const RowView& row) {
         const Cell* cell = row.Find(property.ulPropTag);
         if (!cell)
             return false;
-        const bool equal = Equal(*cell, *property.lpProp);
+        const bool equal = Equal(*cell, *property.lpProp, codePage);
         return property.relop == RELOP_EQ ? equal : !equal;
     }
     default:

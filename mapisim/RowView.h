@@ -4,8 +4,9 @@
 
 namespace mapisim {
 
-// One property of a row before it is handed out: a 32-bit number, or bytes (an 8-bit
-// string without its terminator, or a binary value), according to the tag's type.
+// One property of a row before it is handed out: a 32-bit number, a binary value, or a
+// text, according to the tag's type. A text (PT_UNICODE) holds the directory's UTF-8 without
+// a terminator, and is handed out as UTF-16 or as 8-bit text, whichever the caller asks for.
 struct Cell {
     ULONG tag;
     LONG number;
@@ -26,12 +27,19 @@ public:
     void AddBytes(ULONG tag, const void* data, size_t size) {
         Add(Cell{tag, 0, static_cast<const char*>(data), static_cast<ULONG>(size)});
     }
+    // A text property (tag's identifier; its type does not matter) from UTF-8.
+    void AddText(ULONG tag, const std::string& utf8) {
+        Add(Cell{PROP_TAG(PT_UNICODE, PROP_ID(tag)), 0, utf8.data(), static_cast<ULONG>(utf8.size())});
+    }
 
-    // The property with tag's identifier, if tag's type matches it (or is PT_UNSPECIFIED).
+    // The property with tag's identifier, if tag's type matches it (or is PT_UNSPECIFIED);
+    // a text matches both string types.
     const Cell* Find(ULONG tag) const {
         for (size_t i = 0; i < count; ++i) {
+            const ULONG type = PROP_TYPE(cells[i].tag);
             if (PROP_ID(cells[i].tag) == PROP_ID(tag) &&
-                (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == PROP_TYPE(cells[i].tag)))
+                (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == type ||
+                 (type == PT_UNICODE && PROP_TYPE(tag) == PT_STRING8)))
                 return &cells[i];
         }
         return nullptr;

@@ -44,6 +44,10 @@ struct Scenario {
     std::map<std::string, HRESULT> failures;
     DWORD queryLatencyMs = 0;
     DWORD uninitializeLatencyMs = 0;
+    // The simulated machine's ANSI code page: what 8-bit texts are converted to.
+    UINT ansiCodePage = 1252;
+    // False: a provider without UTF-16, which refuses PT_UNICODE columns.
+    bool unicode = true;
     std::vector<Container> containers; // below the root, in hierarchy order
 
     // The result configured for the named call (S_OK when none): a failure replaces the

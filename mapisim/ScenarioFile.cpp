@@ -211,6 +211,23 @@ bool ApplyLine(const std::string& key, const std::string& value, const WideStrin
         if (!numeric(60000))
             return false;
         scenario.queryLatencyMs = static_cast<DWORD>(number);
+    } else if (key == "ansi_codepage") {
+        // Code pages a Windows machine can have as its ANSI code page: single- and double-byte
+        // ones, and UTF-8; not the UTF-16, UTF-32 and UTF-7 ones.
+        if (!numeric(65535))
+            return false;
+        const UINT codePage = static_cast<UINT>(number);
+        if (!::IsValidCodePage(codePage) || codePage == 1200 || codePage == 1201 || codePage == 12000 ||
+            codePage == 12001 || codePage == 65000) {
+            reason =
+                "ansi_codepage " + Trim(value) + " is not a code page Windows can use as its ANSI code page";
+            return false;
+        }
+        scenario.ansiCodePage = codePage;
+    } else if (key == "unicode") {
+        if (!choice({"0", "1"}))
+            return false;
+        scenario.unicode = Trim(value) == "1";
     } else if (key == "uninitialize_latency_ms") {
         if (!numeric(60000))
             return false;

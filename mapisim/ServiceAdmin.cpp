@@ -48,14 +48,16 @@ STDMETHODIMP ProfileSection::GetProps(LPSPropTagArray tags, ULONG flags, ULONG* 
 
     RowView properties;
     if (Setup().hasProfileUser)
-        properties.AddBytes(PR_PROFILE_USER, Setup().profileUser);
-    // No tag array asks for every property the section has.
-    const ULONG everything[] = {PR_PROFILE_USER};
+        properties.AddText(PR_PROFILE_USER, Setup().profileUser);
+    // No tag array asks for every property the section has, texts as the flag says.
+    const ULONG everything[] = {(flags & MAPI_UNICODE) ? PROP_TAG(PT_UNICODE, PROP_ID(PR_PROFILE_USER))
+                                                       : PR_PROFILE_USER};
     const ULONG* asked = tags ? tags->aulPropTag : everything;
     const ULONG askedCount = tags ? tags->cValues : (Setup().hasProfileUser ? 1 : 0);
 
     ULONG missing = 0;
-    const SCODE made = MakeValues(Simulator::Get().buffers, properties, asked, askedCount, values, &missing);
+    const SCODE made = MakeValues(Simulator::Get().buffers, properties, asked, askedCount,
+                                  Setup().ansiCodePage, values, &missing);
     if (FAILED(made))
         return made;
     *count = askedCount;

@@ -40,9 +40,23 @@ void HierarchyRows::Fill(size_t index, RowView& row) const {
     FillContainerRow(scenario->containers[rows[index].first], rows[index].second, row);
 }
 
-Table::Table(std::shared_ptr<LogonState> logonState, std::unique_ptr<RowSource> rows, TableKind tableKind)
+Table::Table(std::shared_ptr<LogonState> logonState, std::unique_ptr<RowSource> rows, TableKind tableKind,
+             bool unicode)
     : MapiObject("IMAPITable", std::move(logonState)), source(std::move(rows)), kind(tableKind),
-      columns(tableKind == TableKind::Contents ? Columns(kContentsColumns) : Columns(kHierarchyColumns)) {}
+      columns(tableKind == TableKind::Contents ? Columns(kContentsColumns) : Columns(kHierarchyColumns)) {
+    for (ULONG& tag : columns) {
+        if (unicode && PROP_TYPE(tag) == PT_STRING8)
+            tag = PROP_TAG(PT_UNICODE, PROP_ID(tag));
+    }
+}
+
+HRESULT Table::CheckCharWidth(const SPropTagArray& tags) const {
+    for (ULONG i = 0; !Setup().unicode && i < tags.cValues; ++i) {
+        if (PROP_TYPE(tags.aulPropTag[i]) == PT_UNICODE)
+            return MAPI_E_BAD_CHARWIDTH;
+    }
+    return S_OK;
+}
 
 STDMETHODIMP Table::SetColumns(LPSPropTagArray tags, ULONG flags) {
     SimLock lock;
@@ -56,6 +70,8 @@ STDMETHODIMP Table::SetColumns(LPSPropTagArray tags, ULONG flags) {
         return MAPI_E_UNKNOWN_FLAGS;
     if (!tags || tags->cValues == 0)
         return MAPI_E_INVALID_PARAMETER;
+    if (const HRESULT width = CheckCharWidth(*tags))
+        return width;
     columns.assign(tags->aulPropTag, tags->aulPropTag + tags->cValues);
     return configured;
 }
@@ -156,6 +172,8 @@ HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LP
         return gone;
     if (tags && tags->cValues == 0)
         return MAPI_E_INVALID_PARAMETER;
+    if (tags && FAILED(CheckCharWidth(*tags)))
+        return MAPI_E_BAD_CHARWIDTH;
     if (sortOrder && sortOrder->cSorts > 0)
         return MAPI_E_TOO_COMPLEX;
     if (restriction) {
@@ -170,7 +188,7 @@ HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LP
         matching.clear();
         for (size_t i = 0; i < source->Count(); ++i) {
             source->Fill(i, view);
-            if (Matches(*restriction, view))
+            if (Matches(*restriction, view, Setup().ansiCodePage))
                 matching.push_back(i);
         }
         restricted = true;
@@ -194,7 +212,8 @@ HRESULT Table::Serve(size_t begin, size_t count, LPSRowSet* rows) {
     for (size_t i = 0; i < count; ++i) {
         source->Fill(restricted ? matching[begin + i] : begin + i, view);
         LPSPropValue values = nullptr;
-        result = MakeValues(pool, view, columns.data(), static_cast<ULONG>(columns.size()), &values, nullptr);
+        result = MakeValues(pool, view, columns.data(), static_cast<ULONG>(columns.size()),
+                            Setup().ansiCodePage, &values, nullptr);
         if (FAILED(result)) {
             DiscardRowSet(pool, set);
             return result;

@@ -42,7 +42,9 @@ enum class TableKind { Hierarchy, Contents };
 // for. Rows are built only when they are served.
 class Table : public MapiObject<IMAPITable> {
 public:
-    Table(std::shared_ptr<LogonState> logon, std::unique_ptr<RowSource> source, TableKind kind);
+    // unicode: opened with MAPI_UNICODE, so the columns before SetColumns are PT_UNICODE.
+    Table(std::shared_ptr<LogonState> logon, std::unique_ptr<RowSource> source, TableKind kind,
+          bool unicode = false);
 
     // HrQueryAllRows' work, without the calls it would make being recorded.
     HRESULT QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LPSSortOrderSet sortOrder,
@@ -79,6 +81,8 @@ private:
     HRESULT Gone() const { return dead || logon->loggedOff ? MAPI_E_END_OF_SESSION : S_OK; }
     size_t Size() const { return restricted ? matching.size() : source->Count(); }
     HRESULT Serve(size_t begin, size_t count, LPSRowSet* rows);
+    // MAPI_E_BAD_CHARWIDTH when the provider has no UTF-16 and tags ask for it.
+    HRESULT CheckCharWidth(const SPropTagArray& tags) const;
     // Whether the requested rows reach a row at which the session is to end.
     bool EndsSessionIn(size_t begin, size_t count);
 

@@ -14,10 +14,79 @@ SCODE CopyBytes(BufferPool& pool, void* base, const Cell& cell, bool terminate, 
     return S_OK;
 }
 
+bool IsAscii(const Cell& cell) {
+    for (ULONG i = 0; i < cell.size; ++i) {
+        if (static_cast<unsigned char>(cell.bytes[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// UTF-16 code units of the cell's text, written to out when it is not null.
+int Widen(const Cell& cell, wchar_t* out, int room) {
+    if (cell.size == 0)
+        return 0;
+    if (IsAscii(cell)) {
+        for (ULONG i = 0; out && i < cell.size; ++i)
+            out[i] = static_cast<wchar_t>(cell.bytes[i]);
+        return static_cast<int>(cell.size);
+    }
+    return ::MultiByteToWideChar(CP_UTF8, 0, cell.bytes, static_cast<int>(cell.size), out, room);
+}
+
+SCODE CopyUtf16(BufferPool& pool, void* base, const Cell& cell, LPWSTR* out) {
+    const int length = Widen(cell, nullptr, 0);
+    void* text = nullptr;
+    const SCODE result = pool.AllocateMore(static_cast<ULONG>((length + 1) * sizeof(wchar_t)), base, &text);
+    if (FAILED(result))
+        return result;
+    *out = static_cast<LPWSTR>(text);
+    Widen(cell, *out, length);
+    (*out)[length] = L'\0';
+    return S_OK;
+}
+
+SCODE CopyAnsi(BufferPool& pool, void* base, const Cell& cell, UINT codePage, LPSTR* out) {
+    if (IsAscii(cell)) {
+        void* text = nullptr;
+        const SCODE result = CopyBytes(pool, base, cell, true, &text);
+        *out = static_cast<LPSTR>(text);
+        return result;
+    }
+    const std::string bytes = TextAsAnsi(cell, codePage);
+    void* text = nullptr;
+    const SCODE result = pool.AllocateMore(static_cast<ULONG>(bytes.size() + 1), base, &text);
+    if (FAILED(result))
+        return result;
+    *out = static_cast<LPSTR>(text);
+    memcpy(*out, bytes.c_str(), bytes.size() + 1);
+    return S_OK;
+}
+
 } // namespace
 
-SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG count, LPSPropValue* out,
-                 ULONG* missing) {
+std::wstring TextAsUtf16(const Cell& cell) {
+    std::wstring text(static_cast<size_t>(Widen(cell, nullptr, 0)), L'\0');
+    Widen(cell, &text[0], static_cast<int>(text.size()));
+    return text;
+}
+
+std::string TextAsAnsi(const Cell& cell, UINT codePage) {
+    const std::wstring wide = TextAsUtf16(cell);
+    if (wide.empty())
+        return std::string();
+    const int length = static_cast<int>(wide.size());
+    // Default flags and no default character of our own: what a provider's own conversion does.
+    std::string bytes(static_cast<size_t>(::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0,
+                                                                nullptr, nullptr)),
+                      '\0');
+    ::WideCharToMultiByte(codePage, 0, wide.data(), length, &bytes[0], static_cast<int>(bytes.size()),
+                          nullptr, nullptr);
+    return bytes;
+}
+
+SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG count, UINT codePage,
+                 LPSPropValue* out, ULONG* missing) {
     *out = nullptr;
     void* block = nullptr;
     SCODE result = pool.Allocate(count * sizeof(SPropValue), &block);
@@ -28,17 +97,23 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
         SPropValue& value = values[i];
         memset(&value, 0, sizeof(value));
         const Cell* cell = row.Find(tags[i]);
-        const ULONG type = cell ? PROP_TYPE(cell->tag) : PT_ERROR;
-        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_BINARY)) {
+        ULONG type = cell ? PROP_TYPE(cell->tag) : PT_ERROR;
+        if (type == PT_UNICODE && PROP_TYPE(tags[i]) != PT_UNICODE)
+            type = PT_STRING8; // without MAPI_UNICODE, texts are 8-bit
+        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY)) {
             value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tags[i]));
             value.Value.err = MAPI_E_NOT_FOUND;
             if (missing)
                 ++*missing;
             continue;
         }
-        value.ulPropTag = cell->tag;
+        value.ulPropTag = PROP_TAG(type, PROP_ID(cell->tag));
         if (type == PT_LONG) {
             value.Value.l = cell->number;
+        } else if (type == PT_UNICODE) {
+            result = CopyUtf16(pool, block, *cell, &value.Value.lpszW);
+        } else if (type == PT_STRING8 && PROP_TYPE(cell->tag) == PT_UNICODE) {
+            result = CopyAnsi(pool, block, *cell, codePage, &value.Value.lpszA);
         } else if (type == PT_STRING8) {
             void* text = nullptr;
             result = CopyBytes(pool, block, *cell, true, &text);

@@ -117,7 +117,9 @@ int wmain(int argc, wchar_t** argv) {
         const ULONG count = set->cRows;
         for (ULONG i = 0; i < count; ++i) {
             const SPropValue& name = set->aRow[i].lpProps[1];
-            if (PROP_TYPE(name.ulPropTag) == PT_STRING8)
+            if (PROP_TYPE(name.ulPropTag) == PT_UNICODE)
+                nameBytes += std::wcslen(name.Value.lpszW) * sizeof(wchar_t);
+            else if (PROP_TYPE(name.ulPropTag) == PT_STRING8)
                 nameBytes += std::strlen(name.Value.lpszA);
             if (keep && !KeepTexts(set->aRow[i], kept)) {
                 std::printf("no room to keep the texts\n");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <cwchar>
 #include "tests/directory/ReaderHarness.h"
 
 namespace {
@@ -10,8 +11,9 @@ protected:
 
 TEST_F(Reader, HappyPathPostsDnThenProgressThenDone) {
     // Batches further apart than the progress interval: each one posts its progress.
-    MapiScenario scenario("profile_dialog=auto\nquery_latency_ms=70\nprofile_user=/o=Corvane/ou=Staff/cn=ann\n",
-                          DirectoryText(MailUsers(60)));
+    MapiScenario scenario(
+        "profile_dialog=auto\nquery_latency_ms=70\nprofile_user=/o=Corvane/ou=Staff/cn=ann\n",
+        DirectoryText(MailUsers(60)));
     ReaderRun run;
     ASSERT_TRUE(run.Complete());
 
@@ -110,6 +112,43 @@ TEST_F(Reader, ClassifiesAndDecodesEveryKindOfRow) {
     EXPECT_EQ(counts.remoteMailUsers, L"1");
     EXPECT_EQ(counts.total, L"13") << "unknown entries count only in the total";
     ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+}
+
+// A provider without UTF-16 refuses the reader's columns; the 8-bit texts it then gives are
+// in the ANSI code page, and come out exactly wherever that code page holds them.
+TEST_F(Reader, ProviderWithoutUnicodeGivesAnsiTextsDecodedFromTheCodePage) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the tests run with Wine's ANSI code page 1252 (cmake/wine-run.sh)";
+    const std::vector<DirectoryRow> rows = {
+        {"0", "Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m", "zoe@corvane.example", "/o=C/cn=zo\xC3\xAB"},
+        {"1", "Ventes \xE2\x80\x93 \xC3\x89quipe \xE2\x82\xAC", "ventes@corvane.example", "/o=C/cn=ventes"},
+        {"0",
+         "\xCE\x91\xCE\xBD\xCE\xB4\xCF\x81\xCE\xAD\xCE\xB1\xCF\x82 \xE6\x9D\x8E \xEB\xAF\xBC "
+         "\xF0\x9F\x98\x80",
+         "andreas@corvane.example", "/o=C/cn=andreas"},
+    };
+    MapiScenario scenario("profile_dialog=auto\nunicode=0\nprofile_user=/o=C/cn=J\xC3\xBCrgen\n",
+                          DirectoryText(rows));
+    ReaderRun run;
+    ASSERT_TRUE(run.Complete());
+    EXPECT_EQ(run.Texts(STATUS_USER_DN), std::vector<WideString>{L"LegacyExchangeDN: /o=C/cn=J\u00fcrgen"});
+    ASSERT_EQ(run.store.Count(), 3u);
+    EXPECT_EQ(run.store.At(0)->userName, L"Zo\u00eb \u00c5ngstr\u00f6m");
+    EXPECT_EQ(run.store.At(0)->distinguishedName, L"/o=C/cn=zo\u00eb");
+    EXPECT_EQ(run.store.At(1)->userName, L"Ventes \u2013 \u00c9quipe \u20ac");
+    EXPECT_EQ(run.store.At(1)->email, L"ventes@corvane.example");
+    // Greek, Chinese, Korean and an emoji are lost in Windows-1252, but not read as UTF-8.
+    const WideString lost = run.store.At(2)->userName;
+    EXPECT_LE(lost.size(), wcslen(L"\u0391\u03bd\u03b4\u03c1\u03ad\u03b1\u03c2 \u674e \ubbfc \U0001F600"))
+        << "UTF-8 bytes read as ANSI";
+    for (uint64_t i = 0; i < run.store.Count(); ++i) {
+        const AddressEntry* entry = run.store.At(i);
+        for (const StoredText* text : {&entry->userName, &entry->email, &entry->distinguishedName})
+            EXPECT_EQ(text->find(L'\uFFFD'), WideString::npos) << i;
+    }
+    const Ledger ledger = ReadLedger(scenario.LedgerPath());
+    ExpectLedgerClean(ledger);
+    EXPECT_EQ(ledger.CountCalls("IMAPITable::SetColumns"), 2u)
+        << "the UTF-16 columns, refused, then the 8-bit ones";
 }
 
 TEST_F(Reader, EmptyListAndUnreportedRowCount) {

@@ -170,10 +170,10 @@ TEST(MapiDirectory, WrongContainerServesOtherEntries) {
 TEST(MapiDirectory, DirectoryFileFieldsEscapesAndMissingValues) {
     const std::string directory = "# kind\tname\tsmtp\tdn\n"
                                   "\n"
-                                  "0\tAnn Lee\tann@x.example\t/o=x/cn=ann\r\n"
-                                  "!\t!\t!\t!\n"
+                                  "0\tAnn Lee\tann@x.example\t/o=x/cn=ann\t0x40000007\r\n"
+                                  "!\t!\t!\t!\t!\n"
                                   "-1\tTab\\there\\\\back\\!bang\t\\!\t\\x41\\xff\\xFE\n"
-                                  "4294967295\tZo\xC3\xAB\t\t/o=x/cn=line\\nbreak\\rreturn\n"
+                                  "4294967295\tZo\xC3\xAB\t\t/o=x/cn=line\\nbreak\\rreturn\t-9\n"
                                   "6\t!\tremote@y.example\t!\n";
     MapiScenario scenario("profile_dialog=auto\n", directory);
     MapiLibrary mapi;
@@ -185,11 +185,14 @@ TEST(MapiDirectory, DirectoryFileFieldsEscapesAndMissingValues) {
     ASSERT_EQ(rows.size(), 5u); // a directory file and no generate= gives no generated entries
     EXPECT_TRUE(rows[0].hasType && rows[0].type == 0 && rows[0].name == "Ann Lee" &&
                 rows[0].smtp == "ann@x.example" && rows[0].dn == "/o=x/cn=ann");
-    EXPECT_FALSE(rows[1].hasType || rows[1].hasName || rows[1].hasSmtp || rows[1].hasDn);
+    EXPECT_TRUE(rows[0].hasTypeEx && rows[0].typeEx == 0x40000007);
+    EXPECT_FALSE(rows[1].hasType || rows[1].hasName || rows[1].hasSmtp || rows[1].hasDn || rows[1].hasTypeEx);
     EXPECT_EQ(rows[2].type, -1);
+    EXPECT_FALSE(rows[2].hasTypeEx) << "four fields: no extended display type";
     EXPECT_EQ(rows[2].name, "Tab\there\\back!bang");
     EXPECT_EQ(rows[2].smtp, "!");
-    EXPECT_EQ(rows[2].dn, "A\xFF\xFE");
+    EXPECT_EQ(rows[2].dn, "A\xEF\xBF\xBD\xEF\xBF\xBD") << "invalid UTF-8 is served as U+FFFD";
+    EXPECT_EQ(rows[3].typeEx, -9);
     EXPECT_EQ(static_cast<unsigned long>(rows[3].type), 4294967295ul);
     EXPECT_EQ(rows[3].name, "Zo\xC3\xAB");
     EXPECT_TRUE(rows[3].hasSmtp);
@@ -279,6 +282,7 @@ TEST(MapiDirectory, GeneratedEntriesAreVariedAndDeterministic) {
     ASSERT_EQ(first.size(), 3000u);
     std::map<long, int> kinds;
     int missingType = 0, missingSmtp = 0, nonAscii = 0, beyondBmp = 0, cjk = 0;
+    int rooms = 0, equipment = 0, securityGroups = 0, missingTypeEx = 0;
     for (size_t i = 0; i < first.size(); ++i) {
         const RowValues& a = first[i];
         const RowValues& b = second[i];
@@ -290,6 +294,10 @@ TEST(MapiDirectory, GeneratedEntriesAreVariedAndDeterministic) {
         else
             ++missingType;
         missingSmtp += a.hasSmtp ? 0 : 1;
+        missingTypeEx += a.hasTypeEx ? 0 : 1;
+        rooms += a.type == 0 && a.hasTypeEx && (a.typeEx & 0xFF) == 7 ? 1 : 0;
+        equipment += a.type == 0 && a.hasTypeEx && (a.typeEx & 0xFF) == 8 ? 1 : 0;
+        securityGroups += a.type == 1 && a.hasTypeEx && (a.typeEx & 0xFF) == 9 ? 1 : 0;
         for (unsigned char c : a.name) {
             nonAscii += c >= 0x80 ? 1 : 0;
             beyondBmp += c >= 0xF0 ? 1 : 0;
@@ -306,6 +314,65 @@ TEST(MapiDirectory, GeneratedEntriesAreVariedAndDeterministic) {
     EXPECT_GT(nonAscii, 0);
     EXPECT_GT(beyondBmp, 0);
     EXPECT_GT(cjk, 0);
+    // Rooms, equipment and security groups in plausible shares; a few entries lack the value.
+    EXPECT_TRUE(rooms > 20 && rooms < 120) << rooms;
+    EXPECT_TRUE(equipment > 3 && equipment < 50) << equipment;
+    EXPECT_TRUE(securityGroups > 20 && securityGroups < kinds[1]) << securityGroups;
+    EXPECT_TRUE(missingTypeEx > 0 && missingTypeEx < 200) << missingTypeEx;
+}
+
+// Texts as real MAPI hands them out: UTF-16 for PT_UNICODE, the ANSI code page's bytes for
+// PT_STRING8 (never UTF-8), and a provider without UTF-16 refuses PT_UNICODE columns.
+TEST(MapiDirectory, TextsComeAsUtf16OrInTheAnsiCodePage) {
+    const std::string name = "Zo\xC3\xAB \xCE\xA9mega \xE6\x9D\x8E \xF0\x9F\x98\x80"; // Zoë Ωmega 李 U+1F600
+    const std::string line = "0\t" + name + "\tz@x.example\t/o=x/cn=zo\xC3\xAB\n";
+    const struct {
+        const char* scenario;
+        bool unicode;
+        std::string name;
+    } cases[] = {
+        {"", true, name},
+        // Windows-1252 by default; characters a code page lacks become its best fit or '?'.
+        {"", false, "Zo\xEB Omega ? ??"},
+        {"ansi_codepage=1253\n", false, "Zoe \xD9mega ? ??"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.scenario) + (test.unicode ? "unicode" : "8-bit"));
+        MapiScenario scenario(std::string("profile_dialog=auto\n") + test.scenario, line);
+        MapiLibrary mapi;
+        GalSession run(mapi);
+        Ref<IMAPITable> table;
+        ASSERT_EQ(run.OpenGalTable(table), S_OK);
+        ASSERT_EQ(table->SetColumns(ReaderColumns(test.unicode), TBL_BATCH), S_OK);
+        std::vector<RowValues> rows;
+        ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].name, test.name);
+        EXPECT_EQ(rows[0].smtp, "z@x.example");
+    }
+    for (const char* unicode : {"unicode=0\n", "unicode=1\n"}) {
+        SCOPED_TRACE(unicode);
+        const bool refuses = unicode[8] == '0';
+        MapiScenario scenario(std::string("profile_dialog=auto\n") + unicode, line);
+        MapiLibrary mapi;
+        GalSession run(mapi);
+        ASSERT_EQ(run.Logon(), S_OK);
+        ASSERT_EQ(run.OpenBook(), S_OK);
+        std::vector<std::string> ids;
+        GalRestriction gal;
+        ASSERT_EQ(run.FindContainers(gal.Get(), ids), S_OK);
+        Ref<IABContainer> container;
+        ASSERT_EQ(run.OpenContainer(ids.at(0), MAPI_BEST_ACCESS, container), S_OK);
+        Ref<IMAPITable> table;
+        EXPECT_EQ(container->GetContentsTable(MAPI_UNICODE, table.Receive()),
+                  refuses ? MAPI_E_BAD_CHARWIDTH : S_OK);
+        ASSERT_EQ(container->GetContentsTable(0, table.Receive()), S_OK);
+        EXPECT_EQ(table->SetColumns(ReaderColumns(true), TBL_BATCH), refuses ? MAPI_E_BAD_CHARWIDTH : S_OK);
+        LPSRowSet all = nullptr;
+        EXPECT_EQ(mapi.QueryAllRows(table.Get(), ReaderColumns(true), nullptr, nullptr, 0, &all),
+                  refuses ? MAPI_E_BAD_CHARWIDTH : S_OK);
+        mapi.FreeProws(all);
+    }
 }
 
 TEST(MapiDirectory, GeneratedEntriesFollowTheFileEntries) {
@@ -330,7 +397,7 @@ TEST(MapiDirectory, ProfileSectionGivesTheUserOrAMissingValue) {
     const Case cases[] = {
         {"profile_dialog=auto\nprofile_user=/o=Org/cn=Recipients/cn=jdoe\n", S_OK,
          "/o=Org/cn=Recipients/cn=jdoe"},
-        {"profile_dialog=auto\nprofile_user=/o=\\xC3\\xA9\\!\n", S_OK, "/o=\xC3\xA9!"},
+        {"profile_dialog=auto\nprofile_user=/o=\\xC3\\xA9\\!\n", S_OK, "/o=\xE9!"}, // 8-bit: Windows-1252
         {"profile_dialog=auto\nprofile_user=!\n", MAPI_W_ERRORS_RETURNED, nullptr},
     };
     for (const Case& test : cases) {

@@ -110,10 +110,13 @@ TEST(MapiLogon, MalformedScenarioOrDirectoryFailsInitializeAndNamesTheLine) {
         {"logon=xyz\n", "", false, 1, "hexadecimal"},
         {"profiles=A,,B\n", "", false, 1, "empty name"},
         {"generate=many\n", "", false, 1, "decimal"},
+        {"ansi_codepage=1200\n", "", false, 1, "ANSI code page"},
+        {"unicode=yes\n", "", false, 1, "unicode"},
         {"", "0\tAnn\tann@x\t/o=x\n1\tonly three\tfields\n", true, 2, "4 tab-separated fields"},
         {"", "# c\n\nzero\tAnn\tann@x\t/o=x\n", true, 3, "display type"},
         {"", "4294967296\tAnn\tann@x\t/o=x\n", true, 1, "display type"},
         {"", "0\tAnn\\q\tann@x\t/o=x\n", true, 1, "unknown escape"},
+        {"", "0\tAnn\tann@x\t/o=x\t0x4000000G\n", true, 1, "extended display type"},
         {"", "0\tAnn\\x4\tann@x\t/o=x\n", true, 1, "two hexadecimal"},
         {"", "0\tAnn\tann@x\t/o=x\\\n", true, 1, "backslash"},
     };

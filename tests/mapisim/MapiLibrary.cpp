@@ -42,7 +42,7 @@ HRESULT MapiLibrary::InitializeForReader() {
 
 RowValues ReadRow(const SRow& row) {
     RowValues values;
-    EXPECT_EQ(row.cValues, 4u);
+    EXPECT_GE(row.cValues, 4u);
     if (row.cValues < 4)
         return values;
     const SPropValue* props = row.lpProps;
@@ -51,7 +51,9 @@ RowValues ReadRow(const SRow& row) {
         values.type = props[0].Value.l;
     auto text = [](const SPropValue& value, bool& present, std::string& out) {
         present = PROP_TYPE(value.ulPropTag) != PT_ERROR;
-        if (present)
+        if (PROP_TYPE(value.ulPropTag) == PT_UNICODE)
+            out = Utf8(value.Value.lpszW);
+        else if (present)
             out = value.Value.lpszA;
         else
             EXPECT_EQ(value.Value.err, MAPI_E_NOT_FOUND);
@@ -59,13 +61,26 @@ RowValues ReadRow(const SRow& row) {
     text(props[1], values.hasName, values.name);
     text(props[2], values.hasSmtp, values.smtp);
     text(props[3], values.hasDn, values.dn);
+    values.hasTypeEx = row.cValues > 4 && props[4].ulPropTag == kPrDisplayTypeEx;
+    if (values.hasTypeEx)
+        values.typeEx = props[4].Value.l;
     return values;
 }
 
-LPSPropTagArray ReaderColumns() {
-    static SizedSPropTagArray(4, columns) = {
-        4, {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, kPrSmtpAddressA, kPrObjDistNameA}};
-    return reinterpret_cast<LPSPropTagArray>(&columns);
+std::string Utf8(const wchar_t* text) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+LPSPropTagArray ReaderColumns(bool unicode) {
+    static SizedSPropTagArray(5, wide) = {
+        5, {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_W, kPrSmtpAddressW, kPrObjDistNameW, kPrDisplayTypeEx}};
+    static SizedSPropTagArray(5, narrow) = {
+        5, {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, kPrSmtpAddressA, kPrObjDistNameA, kPrDisplayTypeEx}};
+    return unicode ? reinterpret_cast<LPSPropTagArray>(&wide) : reinterpret_cast<LPSPropTagArray>(&narrow);
 }
 
 GalRestriction::GalRestriction() {

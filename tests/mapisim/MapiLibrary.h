@@ -11,6 +11,9 @@
 constexpr ULONG kPrProfileUser = PROP_TAG(PT_STRING8, 0x6603);
 constexpr ULONG kPrSmtpAddressA = PROP_TAG(PT_STRING8, 0x39FE);
 constexpr ULONG kPrObjDistNameA = PROP_TAG(PT_STRING8, 0x803C);
+constexpr ULONG kPrSmtpAddressW = PROP_TAG(PT_UNICODE, 0x39FE);
+constexpr ULONG kPrObjDistNameW = PROP_TAG(PT_UNICODE, 0x803C);
+constexpr ULONG kPrDisplayTypeEx = PROP_TAG(PT_LONG, 0x3905);
 constexpr ULONG kPrContainerId = PROP_TAG(PT_LONG, 0xFFFD);
 constexpr ULONG kMapiNoCache = 0x200;
 constexpr ULONG kReaderLogonFlags = MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL;
@@ -83,18 +86,22 @@ private:
     T* pointer = nullptr;
 };
 
-// One row's values read back as text.
+// One row's values read back; texts as UTF-8 when they came as UTF-16, as they came when 8-bit.
 struct RowValues {
     bool hasType = false;
     long type = 0;
     bool hasName = false, hasSmtp = false, hasDn = false;
     std::string name, smtp, dn;
+    bool hasTypeEx = false;
+    long typeEx = 0;
 };
-// Reads a row of the reader's four columns (type, name, SMTP, DN).
+// Reads a row of the reader's columns (type, name, SMTP, DN, and the extended type if there).
 RowValues ReadRow(const SRow& row);
 
-// The four columns the program asks for, in its order.
-LPSPropTagArray ReaderColumns();
+// The columns the program asks for, in its order: texts as UTF-16, or the 8-bit forms.
+LPSPropTagArray ReaderColumns(bool unicode = true);
+// UTF-16 as UTF-8 (invalid UTF-16 as U+FFFD).
+std::string Utf8(const wchar_t* text);
 
 // A logged-on session with the Global Address List's contents table open and its columns
 // set, the way the program gets there. Start fails the test on any step; the destructor
