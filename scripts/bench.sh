@@ -5,13 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-3}
-./scripts/build.sh
-source scripts/virtual-display.sh
-trap stop_virtual_display EXIT
-start_virtual_display
 source cmake/wine-env.sh
 flavours=(win64 win32)
 [ "$ROSTERMINT_WIN32_RUNS" = 1 ] || { echo "(this kernel runs no 32-bit programs: 64-bit figures only)"; flavours=(win64); }
+./scripts/build.sh "${flavours[@]}"
+source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
+start_virtual_display
 results=$(mktemp)
 for flavour in "${flavours[@]}"; do
   export WINEPREFIX=$PWD/build/$flavour/bench-prefix
