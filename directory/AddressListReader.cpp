@@ -209,34 +209,40 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
 }
 
 void DirectoryReader::AddRow(const SRow& row) {
-    auto entry = std::make_unique<AddressEntry>();
+    NewEntry entry;
     std::optional<int32_t> displayType;
     if (const SPropValue* type = ValueOfType(row, 0, PT_LONG))
         displayType = type->Value.l;
     if (const SPropValue* typeEx = ValueOfType(row, 4, PT_LONG))
-        entry->displayTypeEx = typeEx->Value.l;
-    const Classification kind = ClassifyEntry(displayType, entry->displayTypeEx);
-    entry->typeCode = static_cast<int64_t>(kind.type);
-    entry->kind = kind.kind;
+        entry.displayTypeEx = typeEx->Value.l;
+    const Classification kind = ClassifyEntry(displayType, entry.displayTypeEx);
+    entry.type = kind.type;
+    entry.kind = kind.kind;
+    entry.typeText = EntryTypeText(kind.type);
+    const wchar_t* preset = L"";
     if (displayType) {
-        entry->typeText = EntryTypeText(kind.type);
         if (uint64_t* counter = CounterOf(kind.type))
             ++*counter;
     } else {
-        entry->typeText = entry->userName = entry->email = entry->distinguishedName = L"unknown";
+        preset = L"unknown";
     }
-    WideString* texts[] = {&entry->userName, &entry->email, &entry->distinguishedName};
+    // Views of MAPI's own UTF-16 values, which the store copies; 8-bit text (whichever
+    // columns were set) is ANSI, decoded here first.
+    std::wstring_view texts[] = {preset, preset, preset};
+    WideString decoded[3];
     for (ULONG position = 1; position <= 3; ++position) {
-        // UTF-16 is taken as it stands; 8-bit text (whichever columns were set) is ANSI.
         if (const SPropValue* value = ValueOfType(row, position, PT_UNICODE)) {
             if (value->Value.lpszW)
-                texts[position - 1]->assign(value->Value.lpszW);
+                texts[position - 1] = value->Value.lpszW;
         } else if (const SPropValue* narrow = ValueOfType(row, position, PT_STRING8)) {
             if (narrow->Value.lpszA)
-                *texts[position - 1] = MultiByteToWide(narrow->Value.lpszA, CP_ACP);
+                texts[position - 1] = decoded[position - 1] = MultiByteToWide(narrow->Value.lpszA, CP_ACP);
         }
     }
-    store->Append(std::move(entry));
+    entry.userName = texts[0];
+    entry.email = texts[1];
+    entry.distinguishedName = texts[2];
+    store->Append(entry);
 }
 
 uint64_t* DirectoryReader::CounterOf(EntryType type) {

@@ -1,23 +1,143 @@
 #include "directory/AddressStore.h"
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <type_traits>
 
-void AddressStore::Append(std::unique_ptr<AddressEntry> entry) {
+namespace {
+
+// A text laid out as the store keeps it: the length, then the characters and their zero.
+template <size_t N> struct PrefixedText {
+    uint32_t length;
+    wchar_t text[N];
+};
+static_assert(offsetof(PrefixedText<1>, text) == sizeof(uint32_t), "the characters follow the length");
+
+constexpr PrefixedText<1> kEmptyText = {0, {L'\0'}};
+
+constexpr size_t kTypeCount = static_cast<size_t>(EntryType::Unknown) + 1;
+
+// The six type texts, kept once for every entry of every run.
+const std::array<PrefixedText<16>, kTypeCount>& SharedTypeTexts() {
+    static const std::array<PrefixedText<16>, kTypeCount> texts = [] {
+        std::array<PrefixedText<16>, kTypeCount> made = {};
+        for (size_t type = 0; type < kTypeCount; ++type) {
+            const std::wstring_view text = EntryTypeText(static_cast<EntryType>(type));
+            made[type].length = static_cast<uint32_t>(text.size());
+            text.copy(made[type].text, text.size());
+        }
+        return made;
+    }();
+    return texts;
+}
+
+// The length word and the zero after the characters; blocks hand out 4-byte steps so the
+// length word is aligned.
+size_t StoredBytes(size_t length) {
+    return (sizeof(uint32_t) + (length + 1) * sizeof(wchar_t) + 3) & ~size_t(3);
+}
+
+} // namespace
+
+static_assert(std::is_trivially_destructible<AddressEntry>::value,
+              "Clear releases blocks without destroying entries");
+
+StoredText::StoredText() noexcept : text(kEmptyText.text) {}
+
+size_t StoredText::size() const noexcept {
+    uint32_t length = 0;
+    std::memcpy(&length, reinterpret_cast<const char*>(text) - sizeof(length), sizeof(length));
+    return length;
+}
+
+char* AddressStore::TextRoom(size_t bytes) {
+    if (bytes > kTextBlockBytes / 4) {
+        // Its own block, so the current block's free room stays for the texts after it.
+        std::unique_ptr<char[]> block(new char[bytes]);
+        char* room = block.get();
+        blocks.push_back(std::move(block));
+        return room;
+    }
+    if (static_cast<size_t>(textEnd - textNext) < bytes) {
+        std::unique_ptr<char[]> block(new char[kTextBlockBytes]);
+        char* start = block.get();
+        blocks.push_back(std::move(block));
+        textNext = start;
+        textEnd = start + kTextBlockBytes;
+    }
+    char* room = textNext;
+    textNext += bytes;
+    return room;
+}
+
+StoredText AddressStore::CopyText(std::wstring_view text) {
+    if (text.empty())
+        return StoredText();
+    if (text.size() > UINT32_MAX)
+        throw std::bad_alloc();
+    char* room = TextRoom(StoredBytes(text.size()));
+    const uint32_t length = static_cast<uint32_t>(text.size());
+    std::memcpy(room, &length, sizeof(length));
+    auto* characters = reinterpret_cast<wchar_t*>(room + sizeof(length));
+    std::memcpy(characters, text.data(), text.size() * sizeof(wchar_t));
+    characters[text.size()] = L'\0';
+    return StoredText(characters);
+}
+
+void AddressStore::Append(const NewEntry& values) {
     ScopedLock guard(lock);
-    entries.push_back(std::move(entry));
+    const uint64_t slot = count % kEntriesPerBlock;
+    if (slot == 0 && entryBlocks.size() == count / kEntriesPerBlock) {
+        entryBlocks.reserve(entryBlocks.size() + 1);
+        std::unique_ptr<char[]> block(new char[kEntriesPerBlock * sizeof(AddressEntry)]);
+        entryBlocks.push_back(reinterpret_cast<AddressEntry*>(block.get()));
+        blocks.push_back(std::move(block));
+    }
+    const auto type = static_cast<size_t>(values.type);
+    StoredText typeText;
+    const auto& shared = SharedTypeTexts();
+    if (type < kTypeCount && values.typeText == std::wstring_view(shared[type].text, shared[type].length))
+        typeText = StoredText(shared[type].text);
+    else
+        typeText = CopyText(values.typeText);
+    const StoredText userName = CopyText(values.userName);
+    const StoredText email = CopyText(values.email);
+    const StoredText distinguishedName = CopyText(values.distinguishedName);
+
+    // The entry is written once, complete, before the count makes it visible.
+    auto* entry = new (entryBlocks[count / kEntriesPerBlock] + slot) AddressEntry;
+    entry->typeText = typeText;
+    entry->userName = userName;
+    entry->email = email;
+    entry->distinguishedName = distinguishedName;
+    entry->typeCode = static_cast<int32_t>(values.type);
+    entry->displayTypeEx = values.displayTypeEx;
+    entry->kind = values.kind;
+    ++count;
 }
 
 uint64_t AddressStore::Count() const {
     ScopedLock guard(lock);
-    return entries.size();
+    return count;
+}
+
+const AddressEntry* AddressStore::EntryAt(uint64_t index) const {
+    return index < count ? entryBlocks[index / kEntriesPerBlock] + index % kEntriesPerBlock : nullptr;
 }
 
 const AddressEntry* AddressStore::At(uint64_t index) const {
     ScopedLock guard(lock);
-    return index < entries.size() ? entries[index].get() : nullptr;
+    return EntryAt(index);
 }
 
 void AddressStore::Clear() {
     ScopedLock guard(lock);
-    entries.clear();
+    // The arrays' own storage goes too: nothing of a run outlives it.
+    std::vector<std::unique_ptr<char[]>>().swap(blocks);
+    std::vector<AddressEntry*>().swap(entryBlocks);
+    count = 0;
+    textNext = textEnd = nullptr;
     ++generation;
 }
 
@@ -40,16 +160,15 @@ void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.iItem == -1)
         return;
     ScopedLock guard(lock);
-    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= entries.size())
-        return; // the list view never asks past the count; leave the item untouched
-    const AddressEntry* entry = entries[item.iItem].get();
+    // The list view never asks past the count; such a request leaves the item untouched.
+    const AddressEntry* entry = item.iItem < 0 ? nullptr : EntryAt(static_cast<uint64_t>(item.iItem));
     if (!entry)
         return;
     item.lParam = reinterpret_cast<LPARAM>(entry);
     if (item.mask & LVIF_IMAGE)
-        item.iImage = static_cast<int>(entry->typeCode);
+        item.iImage = entry->typeCode;
     if (item.mask & LVIF_TEXT) {
-        const WideString* text = nullptr;
+        const StoredText* text = nullptr;
         switch (item.iSubItem) {
         case 0:
             text = &entry->typeText;

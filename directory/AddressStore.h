@@ -3,21 +3,55 @@
 #include <commctrl.h>
 #include <cstdint>
 #include <memory>
-#include <vector>
 #include <optional>
+#include <string_view>
+#include <vector>
 #include "app/ScopedWin.h"
 #include "directory/EntryKind.h"
 #include "text/Strings.h"
 
-// One Global Address List entry; complete when appended and never changed after.
+// A text held by the store: zero-terminated, with its length kept just before its first
+// character, so an entry carries one pointer per text. It stays valid until the store's
+// next Clear. A default one is the empty text.
+class StoredText {
+public:
+    StoredText() noexcept;
+
+    const wchar_t* c_str() const noexcept { return text; }
+    const wchar_t* data() const noexcept { return text; }
+    size_t size() const noexcept;
+    size_t length() const noexcept { return size(); }
+    bool empty() const noexcept { return text[0] == L'\0'; }
+    std::wstring_view view() const noexcept { return {text, size()}; }
+    size_t find(wchar_t character, size_t from = 0) const noexcept { return view().find(character, from); }
+    size_t find(std::wstring_view part, size_t from = 0) const noexcept { return view().find(part, from); }
+    operator std::wstring_view() const noexcept { return view(); }
+    operator WideString() const { return WideString(text, size()); }
+
+    friend bool operator==(const StoredText& a, const StoredText& b) noexcept { return a.view() == b.view(); }
+    friend bool operator==(const StoredText& a, std::wstring_view b) noexcept { return a.view() == b; }
+    friend bool operator==(std::wstring_view a, const StoredText& b) noexcept { return a == b.view(); }
+    friend bool operator!=(const StoredText& a, const StoredText& b) noexcept { return !(a == b); }
+    friend bool operator!=(const StoredText& a, std::wstring_view b) noexcept { return !(a == b); }
+    friend bool operator!=(std::wstring_view a, const StoredText& b) noexcept { return !(a == b); }
+
+private:
+    friend class AddressStore;
+    explicit StoredText(const wchar_t* characters) noexcept : text(characters) {}
+
+    const wchar_t* text;
+};
+
+// One Global Address List entry; complete when appended and never changed after. The
+// texts come first so that the small fields pack behind them (48 bytes in the 64-bit build).
 struct AddressEntry {
+    StoredText typeText;
+    StoredText userName;
+    StoredText email;
+    StoredText distinguishedName;
     // 0 mail user, 1 distribution list, 2 remote mail user, 3 forum, 4 agent, 5 unknown;
     // also the entry's image index in the list view.
-    int64_t typeCode = 0;
-    WideString typeText;
-    WideString userName;
-    WideString email;
-    WideString distinguishedName;
+    int32_t typeCode = 0;
     // PR_DISPLAY_TYPE_EX as the directory gave it (none when missing), and the detailed
     // kind it and the display type make.
     std::optional<int32_t> displayTypeEx;
@@ -28,17 +62,30 @@ struct AddressEntry {
 // ended before that (a failure or a stop). An export tells the user which.
 enum class ReadState { Running, Whole, Partial };
 
+// What Append takes: the entry's values, and views of texts that the store copies. A type
+// text equal to the type's own text is shared, not copied.
+struct NewEntry {
+    EntryType type = EntryType::Unknown;
+    EntryKind kind = EntryKind::Unknown;
+    std::optional<int32_t> displayTypeEx;
+    std::wstring_view typeText;
+    std::wstring_view userName;
+    std::wstring_view email;
+    std::wstring_view distinguishedName;
+};
+
 // The entries of the latest read, in arrival order. The reader thread appends while the
 // UI thread counts, displays and exports; every operation takes the lock for its own body.
-// Entries are held by pointer, so an entry (and its texts) stays put while the array
-// grows, until the next Clear.
+// Entries and their texts live in large blocks that belong to the run: an entry (and its
+// texts) stays put while the store grows, until the next Clear releases every block.
 class AddressStore {
 public:
     AddressStore() = default;
     AddressStore(const AddressStore&) = delete;
     AddressStore& operator=(const AddressStore&) = delete;
 
-    void Append(std::unique_ptr<AddressEntry> entry);
+    // Throws std::bad_alloc when a block cannot be had; the store is unchanged then.
+    void Append(const NewEntry& entry);
     uint64_t Count() const;
     // Null for an index at or beyond Count.
     const AddressEntry* At(uint64_t index) const;
@@ -52,9 +99,23 @@ public:
     // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
     void FillDisplayInfo(LVITEMW& item) const;
 
+    // Entries per entry block, and the bytes of a text block; a text too large for a
+    // quarter of a block gets a block of its own.
+    static constexpr uint64_t kEntriesPerBlock = 16384;
+    static constexpr size_t kTextBlockBytes = size_t(1) << 20;
+
 private:
+    const AddressEntry* EntryAt(uint64_t index) const;
+    // Room for `bytes` in the current text block, or in a new one.
+    char* TextRoom(size_t bytes);
+    StoredText CopyText(std::wstring_view text);
+
     mutable CriticalSection lock;
-    std::vector<std::unique_ptr<AddressEntry>> entries;
+    std::vector<std::unique_ptr<char[]>> blocks; // every block of the run, entries' and texts'
+    std::vector<AddressEntry*> entryBlocks;
+    uint64_t count = 0;
+    char* textNext = nullptr;
+    char* textEnd = nullptr;
     uint64_t generation = 0;
     ReadState state = ReadState::Whole;
 };

@@ -5,13 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-3}
-./scripts/build.sh
-source scripts/virtual-display.sh
-trap stop_virtual_display EXIT
-start_virtual_display
 source cmake/wine-env.sh
 flavours=(win64 win32)
 [ "$ROSTERMINT_WIN32_RUNS" = 1 ] || { echo "(this kernel runs no 32-bit programs: 64-bit figures only)"; flavours=(win64); }
+./scripts/build.sh "${flavours[@]}"
+source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
+start_virtual_display
 results=$(mktemp)
 bitness_of() { if [ "$1" = win64 ]; then echo x64; else echo x86; fi; }
 for flavour in "${flavours[@]}"; do
@@ -22,6 +22,7 @@ for flavour in "${flavours[@]}"; do
     for run in $(seq "$runs"); do
       echo "$flavour $entries window $("${rostermint_wine[@]}" build/$flavour/bench/app/window_bench.exe $entries 200 | tail -1)" >>"$results"
       echo "$flavour $entries bare $("${rostermint_wine[@]}" build/$flavour/bench/mapisim/mapisim_bench.exe $entries | tail -1)" >>"$results"
+      echo "$flavour $entries keep $("${rostermint_wine[@]}" build/$flavour/bench/mapisim/mapisim_bench.exe $entries 25 keep | tail -1)" >>"$results"
     done
   done
   # The console: a million generated entries read and written to a pipe file, its whole
@@ -52,9 +53,9 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     if kind == "window":
         for name, value in re.findall(r"(\w+)=([\d.]+)", text):
             d.setdefault(name, []).append(float(value))
-    elif kind == "bare":
+    elif kind in ("bare", "keep"):
         m = re.search(r", ([\d.]+) s,", text)
-        if m: d.setdefault("bare_s", []).append(float(m.group(1)))
+        if m: d.setdefault(kind + "_s", []).append(float(m.group(1)))
     elif kind == "console":
         d.setdefault("console_s", []).append(float(text.split()[0]))
     elif kind == "export":
@@ -63,15 +64,17 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
         m = re.search(r"baseline ([\d.]+) s", text)
         if m: d.setdefault("baseline_s", []).append(float(m.group(1)))
 med = lambda d, k: statistics.median(d[k]) if d.get(k) else float("nan")
-print(f"{'flavour':8} {'entries':>9} {'read s':>8} {'bare s':>7} {'ratio':>6} {'lag ms':>7} {'waiting':>8} "
-      f"{'mem B/e':>8} {'text B/e':>9} {'touch us':>9} {'paging s':>9} {'page ms':>8} {'export s':>9} {'baseline s':>10} {'console s':>9}")
+print(f"{'flavour':8} {'entries':>9} {'read s':>8} {'bare s':>7} {'keep s':>7} {'ratio':>6} {'/keep':>6} {'lag ms':>7} "
+      f"{'waiting':>8} {'mem B/e':>8} {'text B/e':>9} {'peak MB':>8} {'touch us':>9} {'paging s':>9} {'page ms':>8} "
+      f"{'export s':>9} {'baseline s':>10} {'console s':>9}")
 for (flavour, entries), d in sorted(rows.items()):
-    read, bare = med(d, "read_s"), med(d, "bare_s")
+    read, bare, keep = med(d, "read_s"), med(d, "bare_s"), med(d, "keep_s")
     # What first writes to the entries' fresh pages cost at this machine's price per page.
     paging = med(d, "mem_B") * entries / 4096 * med(d, "touch_us") / 1e6
-    print(f"{flavour:8} {entries:>9} {read:>8.3f} {bare:>7.3f} {read / bare:>6.1f} {med(d, 'lag_ms'):>7.0f} "
-          f"{med(d, 'waiting'):>8.0f} {med(d, 'mem_B'):>8.0f} {med(d, 'text_B'):>9.0f} {med(d, 'touch_us'):>9.2f} "
-          f"{paging:>9.3f} {med(d, 'page_ms'):>8.2f} {med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f} {med(d, 'console_s'):>9.3f}")
+    print(f"{flavour:8} {entries:>9} {read:>8.3f} {bare:>7.3f} {keep:>7.3f} {read / bare:>6.1f} {read / keep:>6.2f} "
+          f"{med(d, 'lag_ms'):>7.0f} {med(d, 'waiting'):>8.0f} {med(d, 'mem_B'):>8.0f} {med(d, 'text_B'):>9.0f} "
+          f"{med(d, 'peak_MB'):>8.0f} {med(d, 'touch_us'):>9.2f} {paging:>9.3f} {med(d, 'page_ms'):>8.2f} "
+          f"{med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f} {med(d, 'console_s'):>9.3f}")
 print(f"medians of the runs; every figure under Wine on this machine")
 PY
 rm -f "$results"

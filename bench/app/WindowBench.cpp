@@ -4,6 +4,7 @@
 //   lag_ms     from the posting of the last batch's counts to the idle state
 //   waiting    the most progress messages posted and not yet applied at one time
 //   mem_B      private bytes after the read minus before, per entry
+//   peak_MB    the process's peak commit charge, read included
 //   text_B     the entries' UTF-16 text bytes, per entry
 //   page_ms    time per page of a page-by-page scroll with painting (sampled pages)
 //   touch_us   this machine's cost of writing to a fresh 4 KiB page for the first time: the
@@ -31,11 +32,16 @@ double Now() {
     return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
 }
 
-SIZE_T PrivateBytes() {
+PROCESS_MEMORY_COUNTERS_EX MemoryCounters() {
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof(memory);
     ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                            sizeof(memory));
+    return memory;
+}
+
+SIZE_T PrivateBytes() {
+    const PROCESS_MEMORY_COUNTERS_EX memory = MemoryCounters();
     // Wine reports no PrivateUsage; the commit charge it does report is the same thing here.
     return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
 }
@@ -43,7 +49,8 @@ SIZE_T PrivateBytes() {
 // Commits 64 MiB and writes one byte to each page: the first write to a page faults.
 double FirstTouchMicroseconds() {
     const SIZE_T size = 64u << 20;
-    auto* block = static_cast<volatile char*>(::VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    auto* block =
+        static_cast<volatile char*>(::VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!block)
         return 0;
     const double start = Now();
@@ -101,6 +108,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const DWORD idleTick = ::GetTickCount();
     const SIZE_T after = PrivateBytes();
+    const SIZE_T peak = MemoryCounters().PeakPagefileUsage;
 
     // The most messages posted and not yet applied, at the moments one was applied.
     size_t waiting = 0;
@@ -145,11 +153,11 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("applying status %.3f s, other messages %.3f s\n", applying, other);
     std::printf("%d-bit entries=%lu items=%ld read_s=%.3f lag_ms=%lu waiting=%zu progress=%zu mem_B=%.0f "
-                "text_B=%.0f page_ms=%.3f touch_us=%.2f\n",
+                "text_B=%.0f peak_MB=%.0f page_ms=%.3f touch_us=%.2f\n",
                 static_cast<int>(sizeof(void*) * 8), entries, static_cast<long>(count), idle - start,
                 static_cast<unsigned long>(idleTick - lastCountsPosted), waiting, posted.size(),
                 static_cast<double>(after - before) / entries, static_cast<double>(textBytes) / entries,
-                samples ? scrolling / samples * 1000 : 0.0, FirstTouchMicroseconds());
+                peak / 1048576.0, samples ? scrolling / samples * 1000 : 0.0, FirstTouchMicroseconds());
     ::DestroyWindow(window);
     form.StopReading(INFINITE);
     return static_cast<unsigned long>(count) == entries ? 0 : 1;

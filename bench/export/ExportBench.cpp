@@ -16,13 +16,12 @@ namespace {
 void FillStore(AddressStore& store, uint64_t count) {
     for (uint64_t k = 0; k < count; ++k) {
         const std::wstring n = std::to_wstring(k);
-        auto entry = std::make_unique<AddressEntry>();
-        entry->typeText = L"mailuser";
-        entry->userName = L"Employee Number " + n + L" (Zo\u00EB)";
-        entry->email = L"employee." + n + L"@example.com";
-        entry->distinguishedName =
-            L"/o=ExampleOrg/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)/cn=Recipients/cn=employee" + n;
-        store.Append(std::move(entry));
+        const std::wstring name = L"Employee Number " + n + L" (Zo\u00EB)",
+                           email = L"employee." + n + L"@example.com",
+                           dn = L"/o=ExampleOrg/ou=Exchange Administrative Group "
+                                L"(FYDIBOHF23SPDLT)/cn=Recipients/cn=employee" +
+                                n;
+        store.Append({EntryType::MailUser, EntryKind::MailboxUser, {}, L"mailuser", name, email, dn});
     }
 }
 
@@ -62,8 +61,9 @@ int wmain(int argc, wchar_t** argv) {
     const GApplication app;
     for (uint64_t k = 0; k < count; ++k) {
         const AddressEntry* entry = store.At(k);
-        lines.push_back(app.WideToMultiByte(entry->typeText + L"|" + entry->userName + L"|" + entry->email +
-                                                L"|" + entry->distinguishedName + L"\r\n",
+        lines.push_back(app.WideToMultiByte(WideString(entry->typeText) + L"|" + WideString(entry->userName) +
+                                                L"|" + WideString(entry->email) + L"|" +
+                                                WideString(entry->distinguishedName) + L"\r\n",
                                             CP_UTF8));
     }
     const std::wstring baselinePath = folder.File(L"baseline.txt");

@@ -142,7 +142,7 @@ TEST_F(Reader, ProviderWithoutUnicodeGivesAnsiTextsDecodedFromTheCodePage) {
         << "UTF-8 bytes read as ANSI";
     for (uint64_t i = 0; i < run.store.Count(); ++i) {
         const AddressEntry* entry = run.store.At(i);
-        for (const WideString* text : {&entry->userName, &entry->email, &entry->distinguishedName})
+        for (const StoredText* text : {&entry->userName, &entry->email, &entry->distinguishedName})
             EXPECT_EQ(text->find(L'\uFFFD'), WideString::npos) << i;
     }
     const Ledger ledger = ReadLedger(scenario.LedgerPath());

@@ -4,15 +4,9 @@
 
 const ByteString kExportHeader = "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN\r\n";
 
-std::unique_ptr<AddressEntry> MakeEntry(const WideString& typeText, const WideString& userName,
-                                        const WideString& email, const WideString& distinguishedName) {
-    auto entry = std::make_unique<AddressEntry>();
-    entry->typeCode = 3;
-    entry->typeText = typeText;
-    entry->userName = userName;
-    entry->email = email;
-    entry->distinguishedName = distinguishedName;
-    return entry;
+NewEntry MakeEntry(const WideString& typeText, const WideString& userName, const WideString& email,
+                   const WideString& distinguishedName) {
+    return {EntryType::Forum, EntryKind::Forum, {}, typeText, userName, email, distinguishedName};
 }
 
 void AppendNumbered(AddressStore& store, int first, int count) {

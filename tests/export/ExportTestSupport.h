@@ -8,8 +8,9 @@
 // The 27 bytes every export file starts with.
 extern const ByteString kExportHeader;
 
-std::unique_ptr<AddressEntry> MakeEntry(const WideString& typeText, const WideString& userName,
-                                        const WideString& email, const WideString& distinguishedName);
+// Views of the arguments: append it within the same expression.
+NewEntry MakeEntry(const WideString& typeText, const WideString& userName, const WideString& email,
+                   const WideString& distinguishedName);
 // Appends plain ASCII entries numbered from first; NumberedLine(k) is entry k's file line.
 void AppendNumbered(AddressStore& store, int first, int count);
 ByteString NumberedLine(int k);

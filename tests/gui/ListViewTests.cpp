@@ -69,14 +69,11 @@ protected:
     void FillAllKinds() {
         const wchar_t* kinds[] = {L"mailuser", L"dist list", L"remote", L"forum", L"agent", L"unknown"};
         for (int code = 0; code <= 5; ++code) {
-            auto entry = std::make_unique<AddressEntry>();
-            entry->typeCode = code;
-            entry->typeText = kinds[code];
-            entry->userName = L"User " + std::to_wstring(code);
-            entry->email = L"user" + std::to_wstring(code) + L"@corvane.example";
-            entry->distinguishedName =
-                L"/o=Corvane/ou=Exchange/cn=Recipients/cn=user" + std::to_wstring(code);
-            store.Append(std::move(entry));
+            const WideString name = L"User " + std::to_wstring(code),
+                             email = L"user" + std::to_wstring(code) + L"@corvane.example",
+                             dn = L"/o=Corvane/ou=Exchange/cn=Recipients/cn=user" + std::to_wstring(code);
+            store.Append(
+                {static_cast<EntryType>(code), EntryKind::Unknown, {}, kinds[code], name, email, dn});
         }
         ::SendMessageW(list, LVM_SETITEMCOUNT, store.Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     }
@@ -156,7 +153,7 @@ TEST_F(ListView, AnswersFromTheStore) {
     ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 6);
     for (int row = 0; row < 6; ++row) {
         const AddressEntry* entry = store.At(row);
-        const WideString* texts[] = {&entry->typeText, &entry->userName, &entry->email,
+        const StoredText* texts[] = {&entry->typeText, &entry->userName, &entry->email,
                                      &entry->distinguishedName};
         for (int sub = 0; sub < 4; ++sub) {
             wchar_t buffer[128] = {};
