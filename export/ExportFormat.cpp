@@ -1,16 +1,17 @@
 #include "export/ExportFormat.h"
+#include <string_view>
 
 namespace {
 
 // A spreadsheet runs a cell that starts with one of these as a formula; a leading
 // apostrophe makes it text (OWASP's advice on CSV injection).
-bool StartsLikeFormula(const WideString& text) {
-    return !text.empty() && WideString(L"=+-@\t\r").find(text[0]) != WideString::npos;
+bool StartsLikeFormula(std::wstring_view text) {
+    return !text.empty() && std::wstring_view(L"=+-@\t\r").find(text[0]) != std::wstring_view::npos;
 }
 
-void AppendCsvField(const WideString& text, WideString& line) {
+void AppendCsvField(std::wstring_view text, WideString& line) {
     const bool guard = StartsLikeFormula(text);
-    if (text.find_first_of(L",\"\r\n") == WideString::npos) {
+    if (text.find_first_of(L",\"\r\n") == std::wstring_view::npos) {
         if (guard)
             line.append(1, L'\'');
         line.append(text);
@@ -28,7 +29,7 @@ void AppendCsvField(const WideString& text, WideString& line) {
 }
 
 // Tab-separated text has no quoting: a tab or line break inside a field becomes a space.
-void AppendTsvField(const WideString& text, WideString& line) {
+void AppendTsvField(std::wstring_view text, WideString& line) {
     if (StartsLikeFormula(text))
         line.append(1, L'\'');
     for (const wchar_t c : text)
@@ -62,17 +63,16 @@ void BuildExportLine(ExportFormat format, const AddressEntry& entry, WideString&
         line.append(entry.distinguishedName).append(L"\r\n");
         return;
     }
-    const WideString kind = EntryKindName(entry.kind);
-    const WideString* fields[] = {&entry.typeText, &entry.userName, &entry.email, &entry.distinguishedName,
-                                  &kind};
+    const std::wstring_view fields[] = {entry.typeText, entry.userName, entry.email, entry.distinguishedName,
+                                        EntryKindName(entry.kind)};
     const wchar_t separator = format == ExportFormat::Csv ? L',' : L'\t';
-    for (const WideString* field : fields) {
-        if (field != fields[0])
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        if (i > 0)
             line.append(1, separator);
         if (format == ExportFormat::Csv)
-            AppendCsvField(*field, line);
+            AppendCsvField(fields[i], line);
         else
-            AppendTsvField(*field, line);
+            AppendTsvField(fields[i], line);
     }
     line.append(L"\r\n");
 }

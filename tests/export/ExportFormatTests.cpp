@@ -4,20 +4,28 @@
 
 namespace {
 
-ByteString Line(ExportFormat format, const AddressEntry& entry) {
-    WideString line;
-    BuildExportLine(format, entry, line);
-    return GApplication().WideToMultiByte(line, CP_UTF8);
+struct Texts {
+    WideString name, email, dn;
+};
+
+Texts Entry(const WideString& name, const WideString& email, const WideString& dn) {
+    return {name, email, dn};
 }
 
-AddressEntry Entry(const WideString& name, const WideString& email, const WideString& dn) {
-    AddressEntry entry;
-    entry.typeText = L"mailuser";
-    entry.userName = name;
-    entry.email = email;
-    entry.distinguishedName = dn;
+// One mailbox room with these texts, formatted as the store holds it.
+ByteString Line(ExportFormat format, const Texts& texts) {
+    AddressStore store;
+    NewEntry entry;
+    entry.type = EntryType::MailUser;
     entry.kind = EntryKind::Room;
-    return entry;
+    entry.typeText = L"mailuser";
+    entry.userName = texts.name;
+    entry.email = texts.email;
+    entry.distinguishedName = texts.dn;
+    store.Append(entry);
+    WideString line;
+    BuildExportLine(format, *store.At(0), line);
+    return GApplication().WideToMultiByte(line, CP_UTF8);
 }
 
 TEST(ExportFormat, HeadersStartWithTheByteOrderMark) {
