@@ -75,9 +75,11 @@ for (flavour, entries), d in sorted(rows.items()):
           f"{paging:>9.3f} {med(d, 'page_ms'):>8.2f} {med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f} "
           f"{med(d, 'peak_MiB'):>8.0f} {med(d, 'commit_MiB'):>10.0f} {med(d, 'space_MiB'):>9.0f}")
     if flavour.startswith("win32") and entries == 1000000:
+        commit = max(d.get("commit_MiB", [float("nan")]))
         space = max(d.get("space_MiB", [float("nan")]))
-        print(f"  {flavour}: {int(med(d, 'items')):,} entries read; address space at most {space:.0f} MiB in use, "
-              f"{space / 2048:.0%} of the 2 GiB of a 32-bit process")
+        print(f"  {flavour}: {int(med(d, 'items')):,} entries read; at most {commit:.0f} MiB committed "
+              f"({commit / 2048:.0%} of the 2 GiB of a 32-bit process) and {space:.0f} MiB of address space "
+              f"in use ({space / 2048:.0%} of 2 GiB, {space / 4096:.0%} of the 4 GiB it has large-address-aware)")
 print(f"medians of the runs; every figure under Wine on this machine"
       + ("; win32-emul: the 32-bit flavour under qemu-i386 emulation, not comparable with native figures"
          if any(f == "win32-emul" for f, _ in rows) else ""))
