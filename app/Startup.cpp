@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 #include "app/Form_Main.h"
 #include "app/WindowSettings.h"
+#include "buildmatch/Relaunch.h"
 
 int RunRostermint(HINSTANCE instance, int showCommand) {
     Form_Main form;
@@ -15,6 +16,11 @@ int RunRostermint(HINSTANCE instance, int showCommand) {
     // Without a window no quit message could ever come: end at once.
     if (!form.Create(settings))
         return 2;
+    // Started by the other flavour's gate, yet Outlook still has that flavour's bitness: the
+    // gate started nothing more, and the window says why from the start.
+    const WideString refusal = RelaunchRefusalText(application);
+    if (!refusal.empty())
+        application.PostStatusText(form.Window(), refusal);
     form.SetShowState(settings.showCommand);
     const int exitCode = form.RunMessageLoop();
 

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <vector>
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/Relaunch.h"
 #include "gui/GApplication.h"
 
 namespace {
@@ -18,21 +20,45 @@ bool IsOwnWholeFolder(const WideString& folder) {
     return whole.size() > folder.size() && whole.compare(0, folder.size(), folder) == 0 &&
            whole.find(L'\\', folder.size()) == WideString::npos;
 }
-} // namespace
 
-bool GApplication::EnsureMatchingBuild() const {
-    const WideString folder = GetModuleFolder(true);
-    const WideString bitness = GetOutlookBitness();
-    if (bitness == BuildBitness || bitness == L"UNKNOWN")
-        return true;
-    if (!IsOwnWholeFolder(folder))
-        return true;
-    const wchar_t* sibling = bitness == L"x86" ? L"Rostermint32.exe" : L"Rostermint64.exe";
-    // Without the sibling this flavour carries on; its logon then names the mismatch.
-    return !LaunchProgram(folder + sibling, WideString(), 0);
+// The part of an environment entry before its "=" (a leading "=" belongs to the name).
+WideString EntryName(const WideString& entry) {
+    return entry.substr(0, entry.find(L'=', 1));
 }
 
-bool GApplication::LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) const {
+bool SameName(const WideString& a, const WideString& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// This process's environment with kRelaunchedVariable set, as a block for CreateProcessW:
+// entries sorted by name, each NUL-terminated, one more NUL at the end.
+std::vector<wchar_t> MarkedEnvironment() {
+    std::vector<WideString> entries;
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) {
+            if (!SameName(EntryName(entry), kRelaunchedVariable))
+                entries.emplace_back(entry);
+        }
+        ::FreeEnvironmentStringsW(block);
+    }
+    entries.push_back(WideString(kRelaunchedVariable) + L"=1");
+    std::stable_sort(entries.begin(), entries.end(), [](const WideString& a, const WideString& b) {
+        const WideString left = EntryName(a), right = EntryName(b);
+        return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                      static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
+    });
+    std::vector<wchar_t> result;
+    for (const WideString& entry : entries) {
+        result.insert(result.end(), entry.begin(), entry.end());
+        result.push_back(L'\0');
+    }
+    result.push_back(L'\0');
+    return result;
+}
+
+// LaunchProgram's steps, with the child's environment: null for this process's own.
+bool StartProgram(const WideString& path, WideString arguments, unsigned waitSeconds, wchar_t* environment) {
     WIN32_FIND_DATAW found;
     ScopedFindHandle probe(::FindFirstFileW(path.c_str(), &found));
     if (!probe)
@@ -50,9 +76,10 @@ bool GApplication::LaunchProgram(const WideString& path, WideString arguments, u
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION created = {};
+    const DWORD flags = CREATE_DEFAULT_ERROR_MODE | (environment ? CREATE_UNICODE_ENVIRONMENT : 0);
     // The application name is the full path, so the sibling is never looked up on the search path.
-    if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
-                          nullptr, nullptr, &startup, &created))
+    if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, flags, environment, nullptr,
+                          &startup, &created))
         return false;
     AutoCloseHandle process(created.hProcess);
     AutoCloseHandle thread(created.hThread);
@@ -61,4 +88,50 @@ bool GApplication::LaunchProgram(const WideString& path, WideString arguments, u
     ::WaitForSingleObject(process.Get(),
                           milliseconds < INFINITE ? static_cast<DWORD>(milliseconds) : INFINITE - 1);
     return true;
+}
+
+// True when Outlook reports the other flavour's bitness ("UNKNOWN" names neither).
+bool OtherBitnessReported(const WideString& bitness) {
+    return bitness != BuildBitness && bitness != L"UNKNOWN";
+}
+} // namespace
+
+bool StartedByGate() {
+    wchar_t value[8] = {};
+    return ::GetEnvironmentVariableW(kRelaunchedVariable, value, 8) > 0;
+}
+
+bool LaunchMarkedSibling(const WideString& path) {
+    std::vector<wchar_t> environment = MarkedEnvironment();
+    return StartProgram(path, WideString(), 0, environment.data());
+}
+
+WideString BitnessErrorText(const WideString& reported) {
+    return L"ERROR: Outlook bitness reported as: \"" + reported +
+           L"\" ... please use the correct version of this utility.";
+}
+
+WideString RelaunchRefusalText(const GApplication& application) {
+    if (!StartedByGate())
+        return WideString();
+    const WideString bitness = application.GetOutlookBitness();
+    return OtherBitnessReported(bitness) ? BitnessErrorText(bitness) : WideString();
+}
+
+bool GApplication::EnsureMatchingBuild() const {
+    const WideString folder = GetModuleFolder(true);
+    const WideString bitness = GetOutlookBitness();
+    if (!OtherBitnessReported(bitness))
+        return true;
+    // A sibling started by a gate that finds the other bitness again must not start that
+    // flavour in turn: it carries on, and its window names the mismatch.
+    if (StartedByGate() || !IsOwnWholeFolder(folder))
+        return true;
+    const wchar_t* sibling = bitness == L"x86" ? L"Rostermint32.exe" : L"Rostermint64.exe";
+    // Without the sibling this flavour carries on; its logon then names the mismatch.
+    return !LaunchMarkedSibling(folder + sibling);
+}
+
+bool GApplication::LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) const {
+    return StartProgram(path, std::move(arguments), waitSeconds, nullptr);
 }

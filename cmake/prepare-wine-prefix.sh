@@ -7,12 +7,24 @@ export WINEPREFIX=$prefix
 source "$(dirname "$0")/wine-env.sh"
 wine_now=("${rostermint_wine[@]}")
 [ -n "${DISPLAY:-}" ] || wine_now=(xvfb-run -a "${rostermint_wine[@]}")
-if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ]; then
+# Where 32-bit programs run (natively or under emulation), every prefix must run them: a
+# 32-bit tree's tests, and the 32-bit sibling that the 64-bit tree's tests start. A prefix
+# made where they could not run has an empty syswow64, and then nothing 32-bit starts in it
+# ("could not load kernel32.dll"): it is made again.
+usable() {
+  [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/syswow64" ] &&
+    { [ "$ROSTERMINT_WIN32_RUNS" = 0 ] || [ -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }
+}
+if ! usable; then
+  if [ -f "$prefix/system.reg" ]; then
+    echo "remaking $prefix: it cannot run 32-bit programs"
+    wineserver -k 2>/dev/null || true
+  fi
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
   "${wine_now[@]}" wineboot -i >/dev/null 2>&1 || true
   wineserver -w
-  [ -f "$prefix/system.reg" ] || { echo "wineboot could not make $prefix" >&2; exit 1; }
+  usable || { echo "wineboot could not make $prefix (with its 32-bit part)" >&2; exit 1; }
 fi
 # No window manager runs on the test display; unmanaged windows spare the tests Wine's
 # two-second wait for one each time a top-level window is hidden.

@@ -4,9 +4,14 @@
 # Some kernels run no 32-bit code at all, and Wine's 32-bit loader, which the `wine`
 # command prefers, then cannot start. The 64-bit loader still runs 64-bit programs;
 # ROSTERMINT_WIN32_RUNS=0 tells the tests that a 32-bit program cannot be started.
+# Under scripts/emulate-i386.sh the 32-bit loader runs under qemu-i386: there the 64-bit
+# loader starts programs, so 64-bit ones run natively, and hands 32-bit ones to it.
 rostermint_wine=(wine)
 export ROSTERMINT_WIN32_RUNS=1
-if ! wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+if [ -n "${ROSTERMINT_I386_EMULATION:-}" ] && [ -x /usr/lib/wine/wine64 ]; then
+  rostermint_wine=(/usr/lib/wine/wine64)
+  export WINELOADER=/usr/lib/wine/wine64
+elif ! wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
   rostermint_wine=(/usr/lib/wine/wine64)
   export WINELOADER=/usr/lib/wine/wine64
   ROSTERMINT_WIN32_RUNS=0

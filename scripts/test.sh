@@ -18,17 +18,27 @@ unset DISPLAY
 start_virtual_display
 
 source cmake/wine-env.sh
+run=()
 flavours=(win64 win32)
 if [ "$ROSTERMINT_WIN32_RUNS" = 0 ]; then
-  # Built all the same; only running it needs a kernel that runs 32-bit code.
-  echo "== NOTE: this kernel runs no 32-bit programs (Wine's 32-bit loader cannot start):"
-  echo "== NOTE: the 32-bit flavour is built but its tests are not run, and tests that start"
-  echo "== NOTE: a 32-bit program from the 64-bit flavour skip themselves."
-  flavours=(win64)
+  if why=$(scripts/emulate-i386.sh --check); then
+    # Both flavours run in the emulation: the 64-bit programs natively, and the 64-bit
+    # tests then also start the real 32-bit sibling.
+    echo "== NOTE: this kernel runs no 32-bit code: 32-bit programs run under qemu-i386 user"
+    echo "== NOTE: emulation (scripts/emulate-i386.sh), 64-bit ones natively"
+    run=(scripts/emulate-i386.sh)
+  else
+    echo "== NOTE: the 32-bit flavour's tests are skipped: this kernel runs no 32-bit code, and $why"
+    flavours=(win64)
+  fi
 fi
 status=0
 for flavour in "${flavours[@]}"; do
   echo "== tests: $flavour"
-  ctest --preset "$flavour" --output-on-failure "$@" || status=1
+  start=$SECONDS
+  "${run[@]}" ctest --preset "$flavour" --output-on-failure "$@" || status=1
+  if [ "$flavour" = win32 ] && [ ${#run[@]} -gt 0 ]; then
+    echo "== the 32-bit tests ran under qemu-i386 emulation, in $((SECONDS - start)) s"
+  fi
 done
 exit $status

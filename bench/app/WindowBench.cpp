@@ -4,11 +4,15 @@
 //   lag_ms     from the posting of the last batch's counts to the idle state
 //   waiting    the most progress messages posted and not yet applied at one time
 //   mem_B      private bytes after the read minus before, per entry
-//   peak_MB    the process's peak commit charge, read included
 //   text_B     the entries' UTF-16 text bytes, per entry
 //   page_ms    time per page of a page-by-page scroll with painting (sampled pages)
 //   touch_us   this machine's cost of writing to a fresh 4 KiB page for the first time: the
 //              entries' memory is paid for in such pages
+//   peak_MiB   the process's peak commit charge as the system reports it, read and scroll
+//              included (under Wine: the Linux process's, which under qemu-i386 is qemu's)
+//   commit_MiB, space_MiB  the largest committed, and reserved or committed, address space
+//              seen while reading and after, as the process's own VirtualQuery walk finds it:
+//              what a 32-bit process must fit into its 2 GiB (4 GiB large-address-aware)
 // usage: window_bench [entries] [sampled pages]
 #include <windows.h>
 #include <commctrl.h>
@@ -44,6 +48,38 @@ SIZE_T PrivateBytes() {
     const PROCESS_MEMORY_COUNTERS_EX memory = MemoryCounters();
     // Wine reports no PrivateUsage; the commit charge it does report is the same thing here.
     return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+}
+
+SIZE_T PeakCommitBytes() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
+    return memory.PeakPagefileUsage;
+}
+
+struct AddressSpace {
+    SIZE_T committed = 0;
+    SIZE_T used = 0;
+    void KeepLargest(const AddressSpace& other) {
+        committed = std::max(committed, other.committed);
+        used = std::max(used, other.used);
+    }
+};
+
+AddressSpace AddressSpaceNow() {
+    AddressSpace space;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof(region)) == sizeof(region);) {
+        if (region.State == MEM_COMMIT)
+            space.committed += region.RegionSize;
+        if (region.State != MEM_FREE)
+            space.used += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return space;
 }
 
 // Commits 64 MiB and writes one byte to each page: the first write to a page faults.
@@ -90,6 +126,7 @@ int wmain(int argc, wchar_t** argv) {
     const double start = Now();
     ::SendMessageW(window, WM_COMMAND, IDM_CONNECT, 0);
     double idle = 0, applying = 0, other = 0;
+    AddressSpace largest = AddressSpaceNow();
     while (idle == 0 && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         const bool status = msg.message == UWM_STATUS && msg.hwnd == window;
         const double dispatchStart = Now();
@@ -99,6 +136,7 @@ int wmain(int argc, wchar_t** argv) {
         else
             other += Now() - dispatchStart;
         if (status && msg.wParam == STATUS_COUNTS) {
+            largest.KeepLargest(AddressSpaceNow());
             posted.push_back(msg.time);
             applied.push_back(::GetTickCount());
             lastCountsPosted = msg.time;
@@ -108,7 +146,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     const DWORD idleTick = ::GetTickCount();
     const SIZE_T after = PrivateBytes();
-    const SIZE_T peak = MemoryCounters().PeakPagefileUsage;
 
     // The most messages posted and not yet applied, at the moments one was applied.
     size_t waiting = 0;
@@ -151,13 +188,17 @@ int wmain(int argc, wchar_t** argv) {
         scrolling += Now() - pageStart;
     }
 
+    largest.KeepLargest(AddressSpaceNow());
+    const double mebibyte = 1 << 20;
+    const double peakMiB = static_cast<double>(PeakCommitBytes()) / mebibyte;
     std::printf("applying status %.3f s, other messages %.3f s\n", applying, other);
     std::printf("%d-bit entries=%lu items=%ld read_s=%.3f lag_ms=%lu waiting=%zu progress=%zu mem_B=%.0f "
-                "text_B=%.0f peak_MB=%.0f page_ms=%.3f touch_us=%.2f\n",
+                "text_B=%.0f page_ms=%.3f touch_us=%.2f peak_MiB=%.0f commit_MiB=%.0f space_MiB=%.0f\n",
                 static_cast<int>(sizeof(void*) * 8), entries, static_cast<long>(count), idle - start,
                 static_cast<unsigned long>(idleTick - lastCountsPosted), waiting, posted.size(),
                 static_cast<double>(after - before) / entries, static_cast<double>(textBytes) / entries,
-                peak / 1048576.0, samples ? scrolling / samples * 1000 : 0.0, FirstTouchMicroseconds());
+                samples ? scrolling / samples * 1000 : 0.0, FirstTouchMicroseconds(), peakMiB,
+                largest.committed / mebibyte, largest.used / mebibyte);
     ::DestroyWindow(window);
     form.StopReading(INFINITE);
     return static_cast<unsigned long>(count) == entries ? 0 : 1;

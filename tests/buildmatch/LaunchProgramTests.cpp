@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "GatePlacement.h"
+#include "buildmatch/Relaunch.h"
 #include "gui/GApplication.h"
 #include "tests/buildmatch/ProbeRecord.h"
 #include "tests/support/TempFolder.h"
@@ -56,6 +57,20 @@ TEST_F(LaunchProgram, CommandLineIsTheBareNameAndTheArguments) {
         EXPECT_EQ(record.commandLine, c.commandLine);
         EXPECT_EQ(record.modulePath, probe);
     }
+}
+
+// The gate's launch marks the child, and only the child; a plain launch marks nothing.
+TEST_F(LaunchProgram, TheMarkedLaunchMarksTheChildOnly) {
+    EXPECT_TRUE(Launch(L"").relaunched.empty());
+    const WideString recordPath = folder.File(L"marked.txt");
+    ScopedEnvironment recordVariable(kProbeRecordVariable, recordPath);
+    ASSERT_TRUE(LaunchMarkedSibling(probe));
+    ProbeRecord record;
+    ASSERT_TRUE(WaitForProbeRecord(recordPath, record));
+    EXPECT_EQ(record.relaunched, L"1");
+    EXPECT_EQ(record.commandLine, L"probe.exe");
+    EXPECT_FALSE(StartedByGate());
+    EXPECT_FALSE(LaunchMarkedSibling(folder.File(L"absent.exe")));
 }
 
 TEST_F(LaunchProgram, MissingFileStartsNothing) {

@@ -4,11 +4,13 @@
 bool ParseProbeRecord(const WideString& text, ProbeRecord& record) {
     const size_t first = text.find(L'\n');
     const size_t second = first == WideString::npos ? first : text.find(L'\n', first + 1);
-    if (second == WideString::npos)
+    const size_t third = second == WideString::npos ? second : text.find(L'\n', second + 1);
+    if (third == WideString::npos)
         return false;
     record.bitness = text.substr(0, first);
     record.modulePath = text.substr(first + 1, second - first - 1);
-    record.commandLine = text.substr(second + 1);
+    record.relaunched = text.substr(second + 1, third - second - 1);
+    record.commandLine = text.substr(third + 1);
     return true;
 }
 

@@ -3,7 +3,8 @@
 #include "text/Strings.h"
 
 // What the sibling probe writes when it starts: its own compiled bitness, the full path of
-// its executable (GetModuleFileNameW) and the command line it was given (GetCommandLineW).
+// its executable (GetModuleFileNameW), the value of the gate's mark ROSTERMINT_RELAUNCHED in
+// its environment (empty when absent) and the command line it was given (GetCommandLineW).
 // The probe writes the file under a temporary name and renames it, so it appears whole.
 constexpr wchar_t kProbeRecordVariable[] = L"ROSTERMINT_PROBE_RECORD";
 // When set, the probe holds on after recording until this named event is signalled (or two
@@ -13,12 +14,14 @@ constexpr wchar_t kProbeHoldVariable[] = L"ROSTERMINT_PROBE_HOLD";
 struct ProbeRecord {
     WideString bitness;
     WideString modulePath;
+    WideString relaunched;
     WideString commandLine;
 };
 
-// The record's file contents: the three texts in UTF-16, one per line, command line last.
+// The record's file contents: the four texts in UTF-16, one per line, command line last.
 inline WideString FormatProbeRecord(const ProbeRecord& record) {
-    return record.bitness + L"\n" + record.modulePath + L"\n" + record.commandLine;
+    return record.bitness + L"\n" + record.modulePath + L"\n" + record.relaunched + L"\n" +
+           record.commandLine;
 }
 bool ParseProbeRecord(const WideString& text, ProbeRecord& record);
 

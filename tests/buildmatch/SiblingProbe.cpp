@@ -4,6 +4,7 @@
 #include <vector>
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/Relaunch.h"
 #include "tests/buildmatch/ProbeRecord.h"
 
 namespace {
@@ -36,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ProbeRecord record;
     record.bitness = BuildBitness;
     record.modulePath.assign(module.data(), length);
+    record.relaunched = Environment(kRelaunchedVariable);
     record.commandLine = ::GetCommandLineW();
     if (!WriteRecord(recordPath, FormatProbeRecord(record)))
         return 3;

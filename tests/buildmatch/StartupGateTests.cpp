@@ -3,6 +3,7 @@
 #include "GatePlacement.h"
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/Relaunch.h"
 #include "gui/GApplication.h"
 #include "tests/support/JobProcess.h"
 #include "tests/support/OtherFlavour.h"
@@ -62,6 +63,7 @@ protected:
             ASSERT_TRUE(WaitForProbeRecord(recordPath, record));
             EXPECT_EQ(record.commandLine, kSiblingName);
             EXPECT_EQ(record.modulePath, folder.File(kSiblingName));
+            EXPECT_EQ(record.relaunched, L"1") << "the sibling must know that a gate started it";
         }
         ::SetEvent(hold.Get());
         if (!otherFlavour)
@@ -103,6 +105,14 @@ TEST_F(StartupGate, CarriesOnForItsOwnBitnessOrUnknown) {
         ASSERT_TRUE(reporting.Report(reported));
         ExpectCarriesOn();
     }
+}
+
+// The loop guard: a process that a gate started never starts another, whatever it finds.
+TEST_F(StartupGate, ASiblingStartedByTheGateStartsNothing) {
+    ASSERT_TRUE(registry.Report(kOtherBitness));
+    ASSERT_TRUE(Place(kOwnSibling, kSiblingName));
+    ScopedEnvironment marked(kRelaunchedVariable, L"1");
+    ExpectCarriesOn();
 }
 
 TEST_F(StartupGate, CarriesOnWhenTheSiblingIsAbsent) {

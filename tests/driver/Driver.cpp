@@ -17,10 +17,13 @@
 //   close | ctrlw       the close box, or Ctrl+W
 //   endtask             WM_CLOSE, as Task Manager's End task sends it (the window may be disabled)
 //   exit:N              wait for the program to end with exit code N
-//   sibling             the program started the other flavour: its window comes up (exit
-//                       code 77, skipped, where this machine cannot run the other flavour)
+//   sibling             the program started the other flavour: its window comes up, without
+//                       the bitness error (exit code 77, skipped, where this machine cannot
+//                       run the other flavour)
+//   alone               the program has started no other process
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <functional>
@@ -102,6 +105,8 @@ public:
             return process.WaitForExit(60000) == std::wcstoul(value.c_str(), nullptr, 10);
         if (verb == L"sibling")
             return Sibling();
+        if (verb == L"alone")
+            return Alone();
         if (!FindWindow())
             return false;
         if (verb == L"connect")
@@ -202,7 +207,32 @@ private:
         if (running.size() != 1 || images.size() != 1)
             return false;
         std::printf("  started %ls\n", images[0].c_str());
-        return WaitForProcessWindow(running[0], L"Mailsight license utility") != nullptr;
+        HWND sibling = WaitForProcessWindow(running[0], L"Mailsight license utility");
+        AutoCloseHandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, running[0]));
+        if (!sibling || !handle)
+            return false;
+        // Once its queue is empty, whatever its start-up posted is on the status bar: a sibling
+        // that finds the other bitness again would name it there.
+        ::WaitForInputIdle(handle.Get(), 30000);
+        const WideString status = TextOf(::GetDlgItem(sibling, IDC_STATUS));
+        std::printf("  its status bar: %ls\n", status.c_str());
+        return status.rfind(L"ERROR: Outlook bitness", 0) != 0;
+    }
+
+    // Wine starts its desktop process (explorer.exe) from the first program that opens a
+    // window, so it may run in the program's job: processes of the Windows folder don't count.
+    bool Alone() const {
+        wchar_t system[MAX_PATH] = {};
+        const UINT length = ::GetWindowsDirectoryW(system, MAX_PATH);
+        DWORD helpers = 0;
+        for (const WideString& image : process.RunningImages()) {
+            std::printf("  running %ls\n", image.c_str());
+            if (length && ::CompareStringOrdinal(image.c_str(),
+                                                 static_cast<int>(std::min<size_t>(image.size(), length)),
+                                                 system, static_cast<int>(length), TRUE) == CSTR_EQUAL)
+                ++helpers;
+        }
+        return process.TotalProcesses() == 1 + helpers;
     }
 
     JobProcess process;

@@ -50,8 +50,21 @@ bool OutlookRegistry::SetBitnessDword(const WideString& officeVersion, bool view
     return key && key->SetDword(L"Bitness", value);
 }
 
+bool OutlookRegistry::RegisterCurVer(const WideString& text) {
+    // Wine shares the key as Windows does for a 32-bit process, but shows a 64-bit process
+    // that reads the 32-bit view a copy of its own under Wow6432Node: a 32-bit writer alone
+    // would leave the 64-bit flavour without a version. Both places are written by name.
+    for (const wchar_t* classes : {L"Software\\Classes\\", L"Software\\Classes\\Wow6432Node\\"}) {
+        TestRegistryKey* key =
+            Create(HKEY_LOCAL_MACHINE, classes + WideString(L"Outlook.Application\\CurVer"), true);
+        if (!key || !key->SetString(L"", text))
+            return false;
+    }
+    return true;
+}
+
 bool OutlookRegistry::Report(const WideString& reported) {
-    if (!SetCurVer(L"Outlook.Application.15"))
+    if (!RegisterCurVer(L"Outlook.Application.15"))
         return false;
     return reported == L"UNKNOWN" || SetBitness(L"15.0", true, reported);
 }

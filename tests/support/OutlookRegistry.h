@@ -20,6 +20,10 @@ public:
     bool SetBitness(const WideString& officeVersion, bool view64, const WideString& text);
     bool SetBitnessDword(const WideString& officeVersion, bool view64, DWORD value);
 
+    // CurVer as an Outlook installation leaves it on Windows, one key that both views share,
+    // so that either flavour reads it.
+    bool RegisterCurVer(const WideString& text);
+
     // An Outlook 2013 (version 15) whose Bitness makes the program report `reported`:
     // "x86" or "x64" in the 64-bit view, or no Bitness at all for "UNKNOWN".
     bool Report(const WideString& reported);

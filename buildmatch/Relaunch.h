@@ -1,0 +1,25 @@
+#pragma once
+#include "text/Strings.h"
+
+class GApplication;
+
+// The start-up gate sets this variable in the environment of the sibling it starts, and
+// nowhere else. A process that carries it was started by a gate and starts no other flavour
+// itself: where the registry is inconsistent, two flavours that each find the other's
+// bitness would otherwise start each other without end.
+inline constexpr wchar_t kRelaunchedVariable[] = L"ROSTERMINT_RELAUNCHED";
+
+// True when this process was started by the start-up gate of a sibling.
+bool StartedByGate();
+
+// Starts the executable at path as the gate starts a sibling: its bare file name as the
+// command line, no wait, and kRelaunchedVariable in its environment only. False when no
+// process was created (file absent, or not startable).
+bool LaunchMarkedSibling(const WideString& path);
+
+// The status text of a flavour whose bitness is not the one Outlook reports.
+WideString BitnessErrorText(const WideString& reported);
+
+// For a process started by the gate that still finds the other flavour's bitness reported:
+// the bitness error text that its window shows from the start. Empty in every other case.
+WideString RelaunchRefusalText(const GApplication& application);
