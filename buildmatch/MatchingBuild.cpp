@@ -31,32 +31,6 @@ bool SameName(const WideString& a, const WideString& b) {
                                   static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-// This process's environment with kRelaunchedVariable set, as a block for CreateProcessW:
-// entries sorted by name, each NUL-terminated, one more NUL at the end.
-std::vector<wchar_t> MarkedEnvironment() {
-    std::vector<WideString> entries;
-    if (wchar_t* block = ::GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) {
-            if (!SameName(EntryName(entry), kRelaunchedVariable))
-                entries.emplace_back(entry);
-        }
-        ::FreeEnvironmentStringsW(block);
-    }
-    entries.push_back(WideString(kRelaunchedVariable) + L"=1");
-    std::stable_sort(entries.begin(), entries.end(), [](const WideString& a, const WideString& b) {
-        const WideString left = EntryName(a), right = EntryName(b);
-        return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
-                                      static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
-    });
-    std::vector<wchar_t> result;
-    for (const WideString& entry : entries) {
-        result.insert(result.end(), entry.begin(), entry.end());
-        result.push_back(L'\0');
-    }
-    result.push_back(L'\0');
-    return result;
-}
-
 // LaunchProgram's steps, with the child's environment: null for this process's own.
 bool StartProgram(const WideString& path, WideString arguments, unsigned waitSeconds, wchar_t* environment) {
     WIN32_FIND_DATAW found;
@@ -95,6 +69,30 @@ bool OtherBitnessReported(const WideString& bitness) {
     return bitness != BuildBitness && bitness != L"UNKNOWN";
 }
 } // namespace
+
+std::vector<wchar_t> MarkedEnvironment() {
+    std::vector<WideString> entries;
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) {
+            if (!SameName(EntryName(entry), kRelaunchedVariable))
+                entries.emplace_back(entry);
+        }
+        ::FreeEnvironmentStringsW(block);
+    }
+    entries.push_back(WideString(kRelaunchedVariable) + L"=1");
+    std::stable_sort(entries.begin(), entries.end(), [](const WideString& a, const WideString& b) {
+        const WideString left = EntryName(a), right = EntryName(b);
+        return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                      static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
+    });
+    std::vector<wchar_t> result;
+    for (const WideString& entry : entries) {
+        result.insert(result.end(), entry.begin(), entry.end());
+        result.push_back(L'\0');
+    }
+    result.push_back(L'\0');
+    return result;
+}
 
 bool StartedByGate() {
     wchar_t value[8] = {};

@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 #include "text/Strings.h"
 
 class GApplication;
@@ -11,6 +12,11 @@ inline constexpr wchar_t kRelaunchedVariable[] = L"ROSTERMINT_RELAUNCHED";
 
 // True when this process was started by the start-up gate of a sibling.
 bool StartedByGate();
+
+// This process's environment with kRelaunchedVariable set, as a block for CreateProcessW
+// (CREATE_UNICODE_ENVIRONMENT): entries sorted by name, each NUL-terminated, one more NUL at
+// the end. Every sibling started by either program's gate gets it.
+std::vector<wchar_t> MarkedEnvironment();
 
 // Starts the executable at path as the gate starts a sibling: its bare file name as the
 // command line, no wait, and kRelaunchedVariable in its environment only. False when no

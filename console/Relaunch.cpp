@@ -2,6 +2,7 @@
 #include <vector>
 #include "app/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/Relaunch.h"
 #include "console/ConsoleOutput.h"
 #include "gui/GApplication.h"
 
@@ -40,8 +41,7 @@ WideString NeededConsole(const WideString& outlookBitness) {
 }
 
 RelaunchResult RelaunchMatchingConsole(DWORD& exitCode, WideString& error) {
-    wchar_t flag[4] = {};
-    if (::GetEnvironmentVariableW(kRelaunchedVariable, flag, 4) != 0)
+    if (StartedByGate())
         return RelaunchResult::NotNeeded;
     const GApplication app;
     const WideString sibling = NeededConsole(app.GetOutlookBitness());
@@ -61,13 +61,12 @@ RelaunchResult RelaunchMatchingConsole(DWORD& exitCode, WideString& error) {
     startup.hStdInput = input.Get();
     startup.hStdOutput = output.Get();
     startup.hStdError = errors.Get();
-    // The child inherits the environment, and with it the mark that it was relaunched.
-    ::SetEnvironmentVariableW(kRelaunchedVariable, L"1");
+    std::vector<wchar_t> environment = MarkedEnvironment();
     PROCESS_INFORMATION created = {};
-    const BOOL started = ::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          nullptr, &startup, &created);
+    const BOOL started =
+        ::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                         environment.data(), nullptr, &startup, &created);
     const DWORD startError = ::GetLastError();
-    ::SetEnvironmentVariableW(kRelaunchedVariable, nullptr);
     if (!started) {
         error = L"Outlook is " + WideString(sibling == L"RostermintC32.exe" ? L"32-bit" : L"64-bit") +
                 L", and " + path + L" could not be started: " + SystemErrorText(startError) + L" (" +

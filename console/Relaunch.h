@@ -5,9 +5,8 @@
 // The console's bitness gate. MAPI loads only in a process of Outlook's bitness: when the
 // installed Outlook needs the other flavour, its console is started from this program's
 // folder with the same arguments and standard handles, and this process ends with its
-// exit code. The child carries ROSTERMINT_RELAUNCHED=1 and never relaunches in turn.
-
-constexpr wchar_t kRelaunchedVariable[] = L"ROSTERMINT_RELAUNCHED";
+// exit code. The child carries the gate's mark (buildmatch/Relaunch.h) and never relaunches
+// in turn.
 
 enum class RelaunchResult { NotNeeded, Ran, Failed };
 

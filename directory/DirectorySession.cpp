@@ -1,6 +1,7 @@
 #include <cstring>
 #include <mapicode.h>
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/Relaunch.h"
 #include "directory/DirectoryReader.h"
 #include "directory/MapiConstants.h"
 
@@ -38,8 +39,7 @@ void DirectoryReader::NoteFailure(RunOutcome failure) {
 bool DirectoryReader::Logon(WideString& message) {
     outlookBitness = GetOutlookBitness();
     if (outlookBitness != BuildBitness) {
-        message = L"ERROR: Outlook bitness reported as: \"" + outlookBitness +
-                  L"\" ... please use the correct version of this utility.";
+        message = BitnessErrorText(outlookBitness);
         NoteFailure(RunOutcome::WrongBitness);
         PostDone();
         return false;
