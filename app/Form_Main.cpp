@@ -108,11 +108,15 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::DestroyWindow(window);
         return 0;
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (wParam == IDC_LIST && header && header->code == LVN_GETDISPINFOW)
-            store.FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (wParam == IDC_LIST && header)
+            return OnListNotify(*header);
         return 0;
     }
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam))
+            return 0;
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;
@@ -152,7 +156,7 @@ bool Form_Main::OnCommand(WORD id) {
         ToggleMaximized();
         return true;
     default:
-        return false;
+        return OnListCommand(id);
     }
 }
 
@@ -160,6 +164,8 @@ void Form_Main::Connect() {
     // The list lets go of every row before the store frees them.
     ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     store.Clear();
+    ResetListOrder();
+    reading = true;
     ::InvalidateRect(listView, nullptr, FALSE);
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | MF_GRAYED);
     ::EnableWindow(connectButton, FALSE);
@@ -167,6 +173,7 @@ void Form_Main::Connect() {
     if (!reader.Start(&store, window)) {
         // No thread will ever post STATUS_DONE: come back to the idle state here.
         ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ERROR: CreateThread"));
+        reading = false;
         ShowIdle();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include "app/ListOrder.h"
 #include "app/ScopedWin.h"
 #include "app/WindowSettings.h"
 #include "directory/AddressStore.h"
@@ -49,12 +50,28 @@ private:
     // Button "Connect" and enabled, Connect item enabled.
     void ShowIdle();
 
+    // The list's own tools (ListHandlers.cpp): its order, finding, copying, its menu.
+    LRESULT OnListNotify(NMHDR& header);
+    bool OnListCommand(WORD id);
+    // True when the menu was the list's to show.
+    bool OnContextMenu(HWND from, LPARAM position);
+    void SortByColumn(int column);
+    void ResetListOrder();
+    void ShowSortArrow();
+    void SelectAllRows();
+    void CopySelectedRows();
+    // The rows the list shows, never more than the store holds.
+    uint64_t ListRows() const;
+
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
     int32_t sizeType = 0;
     int32_t listTop = 0;
     AddressStore store;
     DirectoryReader reader;
+    // From Connect until STATUS_DONE; the list is sorted only outside.
+    bool reading = false;
+    ListOrder order;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;
