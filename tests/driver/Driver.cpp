@@ -9,6 +9,17 @@
 //   reading             wait for the first rows in the list
 //   status:TEXT         wait for the status bar to show TEXT
 //   save:PATH           File > Save to txt file, PATH typed into the file dialog
+//   savecsv:PATH        File > Save as CSV file..., PATH typed into its dialog
+//   replace:yes|no      answer the dialog's question before a file is replaced
+//   dialog:cancel       cancel the open file dialog
+//   header:N            a click on column heading N (0 Type ... 3 Distinguished Name)
+//   firstrow            a click on the list's first visible row
+//   keys:K,K...         keys pressed in the list, each a letter, digit, down, up, home,
+//                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
+//                       clipboard is emptied first
+//   clipboard:PATH      wait for text on the clipboard; it must equal the UTF-8 file
+//   sorted:N:up|down    the clipboard's rows (after its header) are ordered by field N as
+//                       the user's locale compares, ignoring case
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
 //   about               F1, then Escape in the About box
@@ -20,7 +31,10 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <vector>
 #include "app/ScopedWin.h"
 #include "resources/ResourceIds.h"
@@ -86,6 +100,116 @@ bool SaveScreenshot(HWND window, const WideString& path) {
            ::WriteFile(out.Get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
 }
 
+// Presses the keys as the keyboard would, each with its modifiers held.
+bool PressKeys(const WideString& list) {
+    std::vector<INPUT> inputs;
+    const auto key = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    size_t from = 0;
+    while (from <= list.size()) {
+        size_t comma = list.find(L',', from);
+        if (comma == WideString::npos)
+            comma = list.size();
+        WideString name = list.substr(from, comma - from);
+        from = comma + 1;
+        std::vector<WORD> held;
+        for (const auto& [prefix, vk] :
+             {std::pair<const wchar_t*, WORD>{L"ctrl+", VK_CONTROL}, {L"shift+", VK_SHIFT}}) {
+            if (name.rfind(prefix, 0) == 0) {
+                held.push_back(vk);
+                name.erase(0, std::wcslen(prefix));
+            }
+        }
+        WORD vk = 0;
+        if (name.size() == 1 && std::iswalnum(name[0]))
+            vk = static_cast<WORD>(std::towupper(name[0]));
+        else if (name == L"down" || name == L"up" || name == L"home" || name == L"space" || name == L"apps")
+            vk = name == L"down"    ? VK_DOWN
+                 : name == L"up"    ? VK_UP
+                 : name == L"home"  ? VK_HOME
+                 : name == L"space" ? VK_SPACE
+                                    : VK_APPS;
+        if (vk == 0)
+            return false;
+        for (WORD h : held)
+            key(h, false);
+        key(vk, false);
+        key(vk, true);
+        for (auto h = held.rbegin(); h != held.rend(); ++h)
+            key(*h, true);
+    }
+    return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+void ClickAt(int x, int y) {
+    ::SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void EmptyClipboard() {
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+}
+
+// The clipboard's text, empty while it holds none.
+WideString ClipboardText() {
+    WideString text;
+    // Opened only once there is text: an open clipboard keeps the program from copying.
+    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+WideString ReadUtf8File(const WideString& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WideString text(bytes.size(), L'\0');
+    text.resize(
+        static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                  text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::vector<WideString> Split(const WideString& text, const WideString& by) {
+    std::vector<WideString> parts;
+    size_t from = 0;
+    for (size_t at; (at = text.find(by, from)) != WideString::npos; from = at + by.size())
+        parts.push_back(text.substr(from, at - from));
+    parts.push_back(text.substr(from));
+    return parts;
+}
+
+// The first line where the two texts part, for the log.
+void ShowDifference(const WideString& got, const WideString& expected) {
+    const std::vector<WideString> a = Split(got, L"\r\n"), b = Split(expected, L"\r\n");
+    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        const WideString x = i < a.size() ? a[i] : L"(none)", y = i < b.size() ? b[i] : L"(none)";
+        if (x != y) {
+            std::printf("  line %zu: got      %ls\n  line %zu: expected %ls\n", i + 1, x.c_str(), i + 1,
+                        y.c_str());
+            return;
+        }
+    }
+}
+
 // The program under the driver's hands.
 class User {
 public:
@@ -120,6 +244,25 @@ public:
             return Await([&] { return TextOf(Control(IDC_STATUS)) == value; }, 300000);
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
+        if (verb == L"savecsv")
+            return ::PostMessageW(window, WM_COMMAND, IDM_SAVE_CSV, 0) && AnswerExportDialog(value, IDOK);
+        if (verb == L"replace")
+            return AnswerReplacePrompt(value == L"yes" ? IDYES : IDNO);
+        if (verb == L"dialog")
+            return AnswerExportDialog(L"", IDCANCEL);
+        if (verb == L"header")
+            return ClickHeader(std::wcstol(value.c_str(), nullptr, 10));
+        if (verb == L"firstrow")
+            return ClickFirstRow();
+        if (verb == L"keys") {
+            EmptyClipboard();
+            return PressKeys(value);
+        }
+        if (verb == L"clipboard")
+            return ClipboardHolds(ReadUtf8File(value));
+        if (verb == L"sorted")
+            return ClipboardSorted(std::wcstol(value.c_str(), nullptr, 10),
+                                   value.find(L"down") != WideString::npos);
         if (verb == L"counters")
             return Counters();
         if (verb == L"shot")
@@ -157,6 +300,97 @@ private:
             return false;
         ::PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
         return Await([&] { return !::IsWindow(about); }, 30000);
+    }
+
+    HWND Header() const { return ::FindWindowExW(Control(IDC_LIST), nullptr, L"SysHeader32", nullptr); }
+
+    bool ClickHeader(int column) const {
+        RECT r = {};
+        if (!::GetWindowRect(Header(), &r))
+            return false;
+        int left = r.left;
+        for (int k = 0; k < column; ++k)
+            left += static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, k, 0));
+        ClickAt(left + static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, column, 0)) / 2,
+                (r.top + r.bottom) / 2);
+        return true;
+    }
+
+    // Clicked until the list holds the keyboard focus: a dialog that has just closed (Wine
+    // keeps one about two seconds) can take the first click.
+    bool ClickFirstRow() const {
+        RECT r = {};
+        if (!::GetWindowRect(Header(), &r))
+            return false;
+        HWND list = Control(IDC_LIST);
+        const DWORD thread = ::GetWindowThreadProcessId(list, nullptr);
+        const auto focused = [&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof(info);
+            return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == list &&
+                   ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+        };
+        for (int attempt = 0; attempt < 15; ++attempt) {
+            ClickAt(r.left + 40, r.bottom + 5);
+            if (Await(focused, 2000))
+                return true;
+        }
+        return false;
+    }
+
+    // The question before a file is replaced: a message box of the dialog's, with Yes and No.
+    bool AnswerReplacePrompt(int button) const {
+        HWND prompt = nullptr;
+        const auto find = [&] {
+            for (HWND w = ::FindWindowW(L"#32770", nullptr); w;
+                 w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                if (::IsWindowVisible(w) && ::GetDlgItem(w, IDYES) && ::GetDlgItem(w, IDNO))
+                    return (prompt = w) != nullptr;
+            }
+            return false;
+        };
+        if (!Await(find, 30000))
+            return false;
+        ::PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(prompt, button)));
+        return Await([&] { return !::IsWindow(prompt); }, 30000);
+    }
+
+    bool ClipboardHolds(const WideString& expected) const {
+        WideString text;
+        if (!Await([&] { return !(text = ClipboardText()).empty(); }, 60000))
+            return false;
+        std::printf("  %zu lines on the clipboard\n", Split(text, L"\r\n").size() - 1);
+        if (text != expected)
+            ShowDifference(text, expected);
+        return text == expected;
+    }
+
+    bool ClipboardSorted(int field, bool descending) const {
+        WideString text;
+        if (!Await([&] { return !(text = ClipboardText()).empty(); }, 60000))
+            return false;
+        std::vector<WideString> lines = Split(text, L"\r\n");
+        lines.pop_back(); // after the last line's end
+        if (lines.size() < 3)
+            return false;
+        WideString before;
+        for (size_t i = 1; i < lines.size(); ++i) {
+            const std::vector<WideString> fields = Split(lines[i], L"\t");
+            if (static_cast<size_t>(field) >= fields.size())
+                return false;
+            const WideString& now = fields[field];
+            const int order = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, before.c_str(), -1,
+                                                now.c_str(), -1, nullptr, nullptr, 0);
+            if (i > 1 && order == (descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN)) {
+                std::printf("  out of order at row %zu: %ls, then %ls\n", i, before.c_str(), now.c_str());
+                return false;
+            }
+            before = now;
+        }
+        std::printf("  %zu rows in order, first %ls\n", lines.size() - 1,
+                    Split(lines[1], L"\t")[field].c_str());
+        return true;
     }
 
     bool Counters() const {
