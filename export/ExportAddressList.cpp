@@ -1,29 +1,9 @@
 #include "export/AddressListExport.h"
 #include "app/ScopedWin.h"
 #include "directory/AddressStore.h"
+#include "export/EntryWriter.h"
 
 namespace {
-
-constexpr uint64_t kProgressEvery = 100;
-
-// The byte order mark and the header line, written together as the first 27 bytes.
-constexpr char kHeader[] = "\xEF\xBB\xBF"
-                           "TYPE|USERNAME|EMAIL|DN\r\n";
-static_assert(sizeof(kHeader) - 1 == 27, "BOM and header line");
-
-// A write counts only when it took every byte: a full disk can fail it or cut it short.
-bool WriteAll(HANDLE file, const char* data, size_t size) {
-    DWORD written = 0;
-    return ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
-}
-
-void BuildLine(const AddressEntry& entry, WideString& line) {
-    line.clear();
-    line.append(entry.typeText).append(1, L'|');
-    line.append(entry.userName).append(1, L'|');
-    line.append(entry.email).append(1, L'|');
-    line.append(entry.distinguishedName).append(L"\r\n");
-}
 
 enum class Outcome { Written, WriteFailed, Cleared };
 
@@ -31,30 +11,22 @@ enum class Outcome { Written, WriteFailed, Cleared };
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
 Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
-    if (!WriteAll(file, kHeader, sizeof(kHeader) - 1))
-        return Outcome::WriteFailed;
     const uint64_t generation = store.Generation();
     const WideString total = app.FormatUnsigned(store.Count());
-    WideString line;
-    uint64_t batch = 0;
-    // The count is asked afresh for every entry: a running read may append meanwhile.
-    for (uint64_t i = 0; i < store.Count(); ++i) {
-        const AddressEntry* entry = store.At(i);
-        if (!entry)
-            break;
-        BuildLine(*entry, line);
-        const ByteString bytes = app.WideToMultiByte(line, CP_UTF8);
-        if (!WriteAll(file, bytes.data(), bytes.size()))
-            return Outcome::WriteFailed;
-        if (++batch == kProgressEvery) {
-            batch = 0;
-            app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(i) + L" of " + total);
-            app.PumpMessages();
-            if (store.Generation() != generation)
-                return Outcome::Cleared;
-        }
+    const WriteResult result = WriteEntries(file, store, EntryWriterOptions(), [&](uint64_t index) {
+        app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(index) + L" of " + total);
+        app.PumpMessages();
+        return store.Generation() == generation;
+    });
+    switch (result.outcome) {
+    case WriteOutcome::Written:
+        return Outcome::Written;
+    case WriteOutcome::WriteFailed:
+        return Outcome::WriteFailed;
+    case WriteOutcome::Stopped:
+        break;
     }
-    return Outcome::Written;
+    return Outcome::Cleared;
 }
 
 const wchar_t* OutcomeText(Outcome outcome) {
