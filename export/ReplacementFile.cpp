@@ -24,17 +24,21 @@ bool SplitFullPath(const WideString& target, WideString& full, WideString& folde
     return true;
 }
 
-// What the target is now: an existing non-disk object (a device), a folder, or a regular
-// file or a name that does not exist yet.
-enum class TargetKind { NewOrRegular, Device, Folder };
+// What the target is now: an existing non-disk object (a device), a folder, a regular file
+// or a name that does not exist yet, or something that cannot be looked at (GetLastError
+// says why), which is never replaced either.
+enum class TargetKind { NewOrRegular, Device, Folder, Unknown };
 
 TargetKind KindOf(const WideString& path) {
     // No access asked: only the handle's type is wanted, and nothing is opened for writing.
     AutoCloseHandle probe(::CreateFileW(path.c_str(), 0,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!probe)
-        return TargetKind::NewOrRegular;
+    if (!probe) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TargetKind::NewOrRegular
+                                                                              : TargetKind::Unknown;
+    }
     if (::GetFileType(probe.Get()) != FILE_TYPE_DISK)
         return TargetKind::Device;
     BY_HANDLE_FILE_INFORMATION info = {};
@@ -56,6 +60,8 @@ bool ReplacementFile::Open(const WideString& target) {
     switch (KindOf(target)) {
     case TargetKind::Folder:
         ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    case TargetKind::Unknown:
         return false;
     case TargetKind::Device:
         device = true;
@@ -97,9 +103,11 @@ bool ReplacementFile::Commit() {
     // The data reaches the disk before the name does, so the target is whole at any moment.
     bool moved = ::FlushFileBuffers(file.Get()) != FALSE;
     // Something put a device in the target's place meanwhile: never rename over it.
-    if (moved && KindOf(targetPath) != TargetKind::NewOrRegular) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        moved = false;
+    if (moved) {
+        const TargetKind now = KindOf(targetPath);
+        if (now == TargetKind::Device || now == TargetKind::Folder)
+            ::SetLastError(ERROR_ACCESS_DENIED);
+        moved = now == TargetKind::NewOrRegular;
     }
     file.Close();
     moved = moved && ::MoveFileExW(temporaryPath.c_str(), targetPath.c_str(),
