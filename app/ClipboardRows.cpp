@@ -2,40 +2,20 @@
 #include <cstring>
 #include "app/ScopedWin.h"
 #include "directory/AddressStore.h"
+#include "export/ExportFormat.h"
+#include "gui/GApplication.h"
 
 namespace {
 
-// Until the shared line writer arrives: tab-separated, a field's own tabs and line breaks
-// made spaces, and a text that a spreadsheet would run as a formula led by an apostrophe.
-void AppendField(const WideString& text, WideString& line) {
-    if (!text.empty() && std::wcschr(L"=+-@\t\r", text[0]))
-        line.push_back(L'\'');
-    for (wchar_t c : text)
-        line.push_back(c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c);
-}
-
-void BuildRow(const AddressEntry& entry, WideString& line) {
-    line.clear();
-    AppendField(entry.typeText, line);
-    line.push_back(L'\t');
-    AppendField(entry.userName, line);
-    line.push_back(L'\t');
-    AppendField(entry.email, line);
-    line.push_back(L'\t');
-    AppendField(entry.distinguishedName, line);
-    line.append(L"\r\n");
-}
-
-const wchar_t kHeader[] = L"TYPE\tUSERNAME\tEMAIL\tDN\r\n";
-
 // Calls each with every line of the text, header first.
 template <typename Each>
-void ForEachLine(const AddressStore& store, const std::vector<uint32_t>& indices, Each each) {
-    WideString line = kHeader;
+void ForEachLine(const AddressStore& store, const std::vector<uint64_t>& indices, Each each) {
+    const ByteString header = ExportHeader(ExportFormat::Tsv);
+    WideString line = GApplication().MultiByteToWide(std::string_view(header).substr(3), CP_UTF8);
     each(line);
-    for (uint32_t index : indices) {
+    for (uint64_t index : indices) {
         if (const AddressEntry* entry = store.At(index)) {
-            BuildRow(*entry, line);
+            BuildExportLine(ExportFormat::Tsv, *entry, line);
             each(line);
         }
     }
@@ -67,7 +47,7 @@ private:
 
 } // namespace
 
-bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint32_t>& indices) {
+bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint64_t>& indices) {
     // Measured first and then written straight into the clipboard's block: a million rows
     // are hundreds of megabytes, too much to hold twice.
     size_t units = 1;

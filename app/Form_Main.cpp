@@ -143,7 +143,7 @@ bool Form_Main::OnCommand(WORD id) {
         Connect();
         return true;
     case IDM_SAVE:
-        ExportAddressList(store, window);
+        SaveAsText();
         return true;
     case IDM_EXIT:
         // The window stays: the loop ends and start-up tears down.

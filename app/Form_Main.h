@@ -6,6 +6,7 @@
 #include "app/WindowSettings.h"
 #include "directory/AddressStore.h"
 #include "directory/DirectoryReader.h"
+#include "export/AddressListExport.h"
 #include "gui/GUI_Objects.h"
 
 // The program's one top-level window: the Connect button, the counters of the Global
@@ -62,6 +63,11 @@ private:
     void CopySelectedRows();
     // The rows the list shows, never more than the store holds.
     uint64_t ListRows() const;
+    // The two exports; both dialogs' choices set the folder the CSV dialog starts in.
+    void SaveAsText();
+    void SaveAsCsv();
+    WideString SaveFolder() const;
+    FileChooser RememberingChooser(const FileChooser& choose);
 
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
@@ -72,6 +78,8 @@ private:
     // From Connect until STATUS_DONE; the list is sorted only outside.
     bool reading = false;
     ListOrder order;
+    // The folder of the last file saved in this run; empty before the first save.
+    WideString lastSaveFolder;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "app/ClipboardRows.h"
 #include "app/Form_Main.h"
+#include "export/AddressListExport.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -64,6 +65,9 @@ bool Form_Main::OnListCommand(WORD id) {
         return true;
     case IDM_SELECT_ALL:
         SelectAllRows();
+        return true;
+    case IDM_SAVE_CSV:
+        SaveAsCsv();
         return true;
     default:
         return false;
@@ -129,7 +133,7 @@ void Form_Main::CopySelectedRows() {
     if (rows == 0 || selected <= 0)
         return;
     ScopedWaitCursor wait;
-    std::vector<uint32_t> indices;
+    std::vector<uint64_t> indices;
     if (static_cast<uint64_t>(selected) >= rows) {
         indices = order.Snapshot(rows);
     } else {
@@ -137,7 +141,7 @@ void Form_Main::CopySelectedRows() {
         for (LRESULT row = -1; (row = ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
                                                      LVNI_SELECTED)) >= 0 &&
                                static_cast<uint64_t>(row) < rows;)
-            indices.push_back(static_cast<uint32_t>(order.StoreIndex(row)));
+            indices.push_back(static_cast<uint64_t>(order.StoreIndex(row)));
     }
     CopyRowsToClipboard(window, store, indices);
 }
@@ -170,4 +174,48 @@ bool Form_Main::OnContextMenu(HWND from, LPARAM position) {
     // The chosen command arrives as WM_COMMAND, as from the main menu.
     ::TrackPopupMenuEx(popup.Get(), TPM_RIGHTBUTTON, at.x, at.y, window, nullptr);
     return true;
+}
+
+namespace {
+
+// The folder part of a chosen path, its last backslash kept.
+WideString FolderOf(const WideString& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == WideString::npos ? WideString() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+WideString Form_Main::SaveFolder() const {
+    return lastSaveFolder.empty() ? ExpandEnvironment(L"%USERPROFILE%\\Desktop\\") : lastSaveFolder;
+}
+
+FileChooser Form_Main::RememberingChooser(const FileChooser& choose) {
+    // Only for this run: the program keeps nothing between runs.
+    return
+        [this, choose](HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
+            const bool chosen = choose(owner, folder, fileName, title);
+            if (chosen)
+                lastSaveFolder = FolderOf(folder);
+            return chosen;
+        };
+}
+
+void Form_Main::SaveAsText() {
+    ExportAddressListWith(*this, store, window,
+                          RememberingChooser([](HWND owner, WideString& folder, const WideString& fileName,
+                                                const WideString& title) {
+                              return GApplication().ChooseFile(owner, folder, fileName, title);
+                          }));
+}
+
+void Form_Main::SaveAsCsv() {
+    // Sorted, the rows go in the list's order; unsorted in the store's, which a running
+    // read may still extend, as the pipe export's does.
+    std::vector<uint64_t> rows;
+    if (order.Column() != ListOrder::kUnsorted)
+        rows = order.Snapshot(ListRows());
+    WideString path = SaveFolder();
+    ExportCsvWith(*this, store, window, order.Column() != ListOrder::kUnsorted ? &rows : nullptr, path,
+                  RememberingChooser(ChooseCsvFile));
 }

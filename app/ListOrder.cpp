@@ -158,10 +158,10 @@ bool ListOrder::Sort(const AddressStore& store, uint64_t rows, int sortColumn, b
     return true;
 }
 
-std::vector<uint32_t> ListOrder::Snapshot(uint64_t rows) const {
-    std::vector<uint32_t> indices(static_cast<size_t>(rows));
+std::vector<uint64_t> ListOrder::Snapshot(uint64_t rows) const {
+    std::vector<uint64_t> indices(static_cast<size_t>(rows));
     for (uint64_t row = 0; row < rows; ++row)
-        indices[static_cast<size_t>(row)] = static_cast<uint32_t>(StoreIndex(static_cast<int64_t>(row)));
+        indices[static_cast<size_t>(row)] = static_cast<uint64_t>(StoreIndex(static_cast<int64_t>(row)));
     return indices;
 }
 

@@ -28,7 +28,7 @@ public:
     // memory enough for the permutation.
     bool Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending);
     // The store indices of rows, in row order (a copy that outlives a later sort).
-    std::vector<uint32_t> Snapshot(uint64_t rows) const;
+    std::vector<uint64_t> Snapshot(uint64_t rows) const;
 
     // LVN_ODFINDITEM: the first row from start on (then from the top with wrap) whose text
     // in the sorted column, or Username when unsorted, starts with text (partial) or equals

@@ -2,6 +2,7 @@
 #include "app/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/EntryWriter.h"
+#include "export/ReplacementFile.h"
 
 namespace {
 
@@ -10,10 +11,11 @@ enum class Outcome { Written, WriteFailed, Cleared };
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
-Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window) {
+Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window,
+                         const EntryWriterOptions& options = EntryWriterOptions()) {
     const uint64_t generation = store.Generation();
-    const WideString total = app.FormatUnsigned(store.Count());
-    const WriteResult result = WriteEntries(file, store, EntryWriterOptions(), [&](uint64_t index) {
+    const WideString total = app.FormatUnsigned(options.order ? options.order->size() : store.Count());
+    const WriteResult result = WriteEntries(file, store, options, [&](uint64_t index) {
         app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(index) + L" of " + total);
         app.PumpMessages();
         return store.Generation() == generation;
@@ -67,4 +69,25 @@ void GApplication::ExportAddressList(AddressStore& store, HWND window) const {
         [](HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
             return GApplication().ChooseFile(owner, folder, fileName, title);
         });
+}
+
+bool ExportCsvWith(const GApplication& app, AddressStore& store, HWND window,
+                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile) {
+    if (!chooseFile(window, path, L"GAL.csv", L"Export results"))
+        return false;
+    ReplacementFile file;
+    if (!file.Open(path)) {
+        app.PostStatusText(window, L"Error creating file.");
+        return true;
+    }
+    app.PostStatusText(window, L"Please wait while GAL is exported ...");
+    EntryWriterOptions options;
+    options.format = ExportFormat::Csv;
+    options.order = order;
+    Outcome outcome = WriteAddressList(app, store, file.Handle(), window, options);
+    // Only a whole file takes the previous one's place.
+    if (outcome == Outcome::Written && !file.Commit())
+        outcome = Outcome::WriteFailed;
+    app.PostStatusText(window, OutcomeText(outcome));
+    return true;
 }
