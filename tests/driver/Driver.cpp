@@ -12,7 +12,10 @@
 //   savecsv:PATH        File > Save as CSV file..., PATH typed into its dialog
 //   replace:yes|no      answer the dialog's question before a file is replaced
 //   dialog:cancel       cancel the open file dialog
-//   header:N            a click on column heading N (0 Type ... 3 Distinguished Name)
+//   lock:PATH           hold the file open, readable by others, until the driver ends (as
+//                       a spreadsheet holds a file it shows)
+//   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name), then
+//                       wait for the heading's arrow to point that way
 //   firstrow            a click on the list's first visible row
 //   keys:K,K...         keys pressed in the list, each a letter, digit, down, up, home,
 //                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
@@ -98,6 +101,14 @@ bool SaveScreenshot(HWND window, const WideString& path) {
     return out && ::WriteFile(out.Get(), &file, sizeof(file), &written, nullptr) &&
            ::WriteFile(out.Get(), &info, sizeof(info), &written, nullptr) &&
            ::WriteFile(out.Get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+}
+
+bool VisibleDialog(const wchar_t* title) {
+    for (HWND w = ::FindWindowW(L"#32770", title); w; w = ::FindWindowExW(nullptr, w, L"#32770", title)) {
+        if (::IsWindowVisible(w))
+            return true;
+    }
+    return false;
 }
 
 // Presses the keys as the keyboard would, each with its modifiers held.
@@ -249,9 +260,20 @@ public:
         if (verb == L"replace")
             return AnswerReplacePrompt(value == L"yes" ? IDYES : IDNO);
         if (verb == L"dialog")
-            return AnswerExportDialog(L"", IDCANCEL);
-        if (verb == L"header")
-            return ClickHeader(std::wcstol(value.c_str(), nullptr, 10));
+            return AnswerExportDialog(L"", IDCANCEL) &&
+                   Await([] { return !VisibleDialog(L"Export results"); }, 30000);
+        if (verb == L"lock") {
+            locked.emplace_back(::CreateFileW(value.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return static_cast<bool>(locked.back());
+        }
+        if (verb == L"header") {
+            const int column = std::wcstol(value.c_str(), nullptr, 10);
+            const int arrow = value.find(L"down") != WideString::npos ? HDF_SORTDOWN : HDF_SORTUP;
+            return ClickHeader(column) &&
+                   Await([&] { return (HeaderFormat(column) & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
+                         30000);
+        }
         if (verb == L"firstrow")
             return ClickFirstRow();
         if (verb == L"keys") {
@@ -318,6 +340,27 @@ private:
 
     // Clicked until the list holds the keyboard focus: a dialog that has just closed (Wine
     // keeps one about two seconds) can take the first click.
+    // The heading's format flags, asked in the program's own memory: the header control
+    // reads and writes its HDITEMW where the pointer says.
+    int HeaderFormat(int column) const {
+        AutoCloseHandle program(
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process.Id()));
+        void* remote =
+            program ? ::VirtualAllocEx(program.Get(), nullptr, sizeof(HDITEMW), MEM_COMMIT, PAGE_READWRITE)
+                    : nullptr;
+        if (!remote)
+            return 0;
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        int format = 0;
+        if (::WriteProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr) &&
+            ::SendMessageW(Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(remote)) &&
+            ::ReadProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr))
+            format = item.fmt;
+        ::VirtualFreeEx(program.Get(), remote, 0, MEM_RELEASE);
+        return format;
+    }
+
     bool ClickFirstRow() const {
         RECT r = {};
         if (!::GetWindowRect(Header(), &r))
@@ -422,6 +465,7 @@ private:
 
     JobProcess process;
     HWND window = nullptr;
+    std::vector<AutoCloseHandle> locked;
 };
 
 } // namespace
