@@ -48,14 +48,16 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
         if m: d.setdefault("baseline_s", []).append(float(m.group(1)))
 med = lambda d, k: statistics.median(d[k]) if d.get(k) else float("nan")
 print(f"{'flavour':8} {'entries':>9} {'read s':>8} {'bare s':>7} {'ratio':>6} {'lag ms':>7} {'waiting':>8} "
-      f"{'mem B/e':>8} {'text B/e':>9} {'touch us':>9} {'paging s':>9} {'page ms':>8} {'export s':>9} {'baseline s':>10}")
+      f"{'mem B/e':>8} {'text B/e':>9} {'touch us':>9} {'paging s':>9} {'page ms':>8} {'export s':>9} {'baseline s':>10} "
+      f"{'sort s':>7} {'sort DN s':>9} {'copy s':>7}")
 for (flavour, entries), d in sorted(rows.items()):
     read, bare = med(d, "read_s"), med(d, "bare_s")
     # What first writes to the entries' fresh pages cost at this machine's price per page.
     paging = med(d, "mem_B") * entries / 4096 * med(d, "touch_us") / 1e6
     print(f"{flavour:8} {entries:>9} {read:>8.3f} {bare:>7.3f} {read / bare:>6.1f} {med(d, 'lag_ms'):>7.0f} "
           f"{med(d, 'waiting'):>8.0f} {med(d, 'mem_B'):>8.0f} {med(d, 'text_B'):>9.0f} {med(d, 'touch_us'):>9.2f} "
-          f"{paging:>9.3f} {med(d, 'page_ms'):>8.2f} {med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f}")
+          f"{paging:>9.3f} {med(d, 'page_ms'):>8.2f} {med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f} "
+          f"{med(d, 'sort_s'):>7.3f} {med(d, 'sort_dn_s'):>9.3f} {med(d, 'copy_s'):>7.3f}")
 print(f"medians of the runs; every figure under Wine on this machine")
 PY
 rm -f "$results"

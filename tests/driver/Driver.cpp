@@ -330,6 +330,8 @@ private:
         RECT r = {};
         if (!::GetWindowRect(Header(), &r))
             return false;
+        // Two clicks in the double-click time are a double click, not a second click.
+        ::Sleep(::GetDoubleClickTime() + 100);
         int left = r.left;
         for (int k = 0; k < column; ++k)
             left += static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, k, 0));
