@@ -41,9 +41,55 @@ void AppendSortKey(const WideString& text, std::vector<BYTE>& pool) {
 }
 
 struct KeyedRow {
-    const char* key;
+    const unsigned char* key;
     uint32_t index;
 };
+
+// Multikey quicksort (Bentley and Sedgewick) on the keys' bytes from depth on: a shared
+// beginning, such as the long common start of distinguished names, is looked at once per
+// level rather than once per comparison. Equal keys end in index order.
+void SortKeys(KeyedRow* rows, size_t n, size_t depth) {
+    while (n > 1) {
+        if (n < 12) {
+            // Few rows: insertion sort on the rest of the keys.
+            for (size_t i = 1; i < n; ++i) {
+                for (size_t j = i; j > 0; --j) {
+                    const int c = std::strcmp(reinterpret_cast<const char*>(rows[j - 1].key + depth),
+                                              reinterpret_cast<const char*>(rows[j].key + depth));
+                    if (c < 0 || (c == 0 && rows[j - 1].index < rows[j].index))
+                        break;
+                    std::swap(rows[j - 1], rows[j]);
+                }
+            }
+            return;
+        }
+        const auto at = [depth](const KeyedRow& row) { return row.key[depth]; };
+        const unsigned char a = at(rows[0]), b = at(rows[n / 2]), c = at(rows[n - 1]);
+        const unsigned char pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        // rows[0, lt) below the pivot, [lt, i) equal, (gt, n) above.
+        size_t lt = 0, i = 0, gt = n;
+        while (i < gt) {
+            const unsigned char v = at(rows[i]);
+            if (v < pivot)
+                std::swap(rows[lt++], rows[i++]);
+            else if (v > pivot)
+                std::swap(rows[i], rows[--gt]);
+            else
+                ++i;
+        }
+        SortKeys(rows, lt, depth);
+        SortKeys(rows + gt, n - gt, depth);
+        if (pivot == 0) {
+            // These keys have ended together: equal, so arrival order decides.
+            std::sort(rows + lt, rows + gt,
+                      [](const KeyedRow& x, const KeyedRow& y) { return x.index < y.index; });
+            return;
+        }
+        rows += lt;
+        n = gt - lt;
+        ++depth;
+    }
+}
 
 std::vector<uint32_t> SortByKeys(const std::vector<const AddressEntry*>& entries, int column,
                                  bool descending) {
@@ -60,15 +106,22 @@ std::vector<uint32_t> SortByKeys(const std::vector<const AddressEntry*>& entries
     }
     std::vector<KeyedRow> rows(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
-        rows[i] = {reinterpret_cast<const char*>(pool.data() + offsets[i]), static_cast<uint32_t>(i)};
+        rows[i] = {pool.data() + offsets[i], static_cast<uint32_t>(i)};
     offsets = std::vector<size_t>();
-    // strcmp compares as unsigned bytes, which is how sort keys order.
-    std::sort(rows.begin(), rows.end(), [descending](const KeyedRow& a, const KeyedRow& b) {
-        const int c = std::strcmp(a.key, b.key);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a.index < b.index;
-    });
+    // Keys order as unsigned bytes (strcmp compares so too).
+    SortKeys(rows.data(), rows.size(), 0);
+    if (descending) {
+        // Reversed, with each run of equal keys turned back into arrival order.
+        std::reverse(rows.begin(), rows.end());
+        for (size_t start = 0; start < rows.size();) {
+            size_t end = start + 1;
+            while (end < rows.size() && std::strcmp(reinterpret_cast<const char*>(rows[start].key),
+                                                    reinterpret_cast<const char*>(rows[end].key)) == 0)
+                ++end;
+            std::reverse(rows.begin() + start, rows.begin() + end);
+            start = end;
+        }
+    }
     std::vector<uint32_t> order(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         order[i] = rows[i].index;
