@@ -21,8 +21,6 @@
 //                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
 //                       clipboard is emptied first
 //   clipboard:PATH      wait for text on the clipboard; it must equal the UTF-8 file
-//   sorted:N:up|down    the clipboard's rows (after its header) are ordered by field N as
-//                       the user's locale compares, ignoring case
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
 //   about               F1, then Escape in the About box
@@ -199,28 +197,6 @@ WideString ReadUtf8File(const WideString& path) {
     return text;
 }
 
-std::vector<WideString> Split(const WideString& text, const WideString& by) {
-    std::vector<WideString> parts;
-    size_t from = 0;
-    for (size_t at; (at = text.find(by, from)) != WideString::npos; from = at + by.size())
-        parts.push_back(text.substr(from, at - from));
-    parts.push_back(text.substr(from));
-    return parts;
-}
-
-// The first line where the two texts part, for the log.
-void ShowDifference(const WideString& got, const WideString& expected) {
-    const std::vector<WideString> a = Split(got, L"\r\n"), b = Split(expected, L"\r\n");
-    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
-        const WideString x = i < a.size() ? a[i] : L"(none)", y = i < b.size() ? b[i] : L"(none)";
-        if (x != y) {
-            std::printf("  line %zu: got      %ls\n  line %zu: expected %ls\n", i + 1, x.c_str(), i + 1,
-                        y.c_str());
-            return;
-        }
-    }
-}
-
 // The program under the driver's hands.
 class User {
 public:
@@ -282,9 +258,6 @@ public:
         }
         if (verb == L"clipboard")
             return ClipboardHolds(ReadUtf8File(value));
-        if (verb == L"sorted")
-            return ClipboardSorted(std::wcstol(value.c_str(), nullptr, 10),
-                                   value.find(L"down") != WideString::npos);
         if (verb == L"counters")
             return Counters();
         if (verb == L"shot")
@@ -405,37 +378,9 @@ private:
         WideString text;
         if (!Await([&] { return !(text = ClipboardText()).empty(); }, 60000))
             return false;
-        std::printf("  %zu lines on the clipboard\n", Split(text, L"\r\n").size() - 1);
         if (text != expected)
-            ShowDifference(text, expected);
+            std::printf("  the clipboard holds:\n%ls\n", text.c_str());
         return text == expected;
-    }
-
-    bool ClipboardSorted(int field, bool descending) const {
-        WideString text;
-        if (!Await([&] { return !(text = ClipboardText()).empty(); }, 60000))
-            return false;
-        std::vector<WideString> lines = Split(text, L"\r\n");
-        lines.pop_back(); // after the last line's end
-        if (lines.size() < 3)
-            return false;
-        WideString before;
-        for (size_t i = 1; i < lines.size(); ++i) {
-            const std::vector<WideString> fields = Split(lines[i], L"\t");
-            if (static_cast<size_t>(field) >= fields.size())
-                return false;
-            const WideString& now = fields[field];
-            const int order = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, before.c_str(), -1,
-                                                now.c_str(), -1, nullptr, nullptr, 0);
-            if (i > 1 && order == (descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN)) {
-                std::printf("  out of order at row %zu: %ls, then %ls\n", i, before.c_str(), now.c_str());
-                return false;
-            }
-            before = now;
-        }
-        std::printf("  %zu rows in order, first %ls\n", lines.size() - 1,
-                    Split(lines[1], L"\t")[field].c_str());
-        return true;
     }
 
     bool Counters() const {
