@@ -108,11 +108,15 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::DestroyWindow(window);
         return 0;
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (wParam == IDC_LIST && header && header->code == LVN_GETDISPINFOW)
-            store.FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (wParam == IDC_LIST && header)
+            return OnListNotify(*header);
         return 0;
     }
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam))
+            return 0;
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;
@@ -142,12 +146,7 @@ bool Form_Main::OnCommand(WORD id) {
         Connect();
         return true;
     case IDM_SAVE:
-        // A Connect would clear the list the export is writing: not while it runs.
-        ++exports;
-        EnableConnect();
-        ExportAddressList(store, window);
-        --exports;
-        EnableConnect();
+        SaveAsText();
         return true;
     case IDM_EXIT:
         // The window stays: the loop ends and start-up tears down.
@@ -160,7 +159,7 @@ bool Form_Main::OnCommand(WORD id) {
         ToggleMaximized();
         return true;
     default:
-        return false;
+        return OnListCommand(id);
     }
 }
 
@@ -174,12 +173,14 @@ void Form_Main::Connect() {
     ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     store.Clear();
     store.SetState(ReadState::Running);
+    ResetListOrder();
     ::InvalidateRect(listView, nullptr, FALSE);
     EnableConnect();
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Running"));
     if (!reader.Start(&store, window)) {
         // No thread will ever post STATUS_DONE: come back to the idle state here.
         ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ERROR: CreateThread"));
+        reading = false;
         ShowIdle();
     }
 }
@@ -190,6 +191,12 @@ void Form_Main::ShowIdle() {
         store.SetState(ReadState::Partial);
     reading = false;
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Connect"));
+    EnableConnect();
+}
+
+void Form_Main::Exporting(bool starting) {
+    // A Connect would clear the list an export is writing: not while one runs.
+    exports += starting ? 1 : -1;
     EnableConnect();
 }
 

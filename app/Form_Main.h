@@ -1,10 +1,12 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include "app/ListOrder.h"
 #include "app/ScopedWin.h"
 #include "app/WindowSettings.h"
 #include "directory/AddressStore.h"
 #include "directory/DirectoryReader.h"
+#include "export/AddressListExport.h"
 #include "gui/GUI_Objects.h"
 
 // The program's one top-level window: the Connect button, the counters of the Global
@@ -50,6 +52,26 @@ private:
     void ShowIdle();
     // Connect (button and item) is usable only while neither a read nor an export runs.
     void EnableConnect();
+    // Around each export: Connect waits until none runs.
+    void Exporting(bool starting);
+
+    // The list's own tools (ListHandlers.cpp): its order, finding, copying, its menu.
+    LRESULT OnListNotify(NMHDR& header);
+    bool OnListCommand(WORD id);
+    // True when the menu was the list's to show.
+    bool OnContextMenu(HWND from, LPARAM position);
+    void SortByColumn(int column);
+    void ResetListOrder();
+    void ShowSortArrow();
+    void SelectAllRows();
+    void CopySelectedRows();
+    // The rows the list shows, never more than the store holds.
+    uint64_t ListRows() const;
+    // The two exports; both dialogs' choices set the folder the CSV dialog starts in.
+    void SaveAsText();
+    void SaveAsCsv();
+    WideString SaveFolder() const;
+    FileChooser RememberingChooser(const FileChooser& choose);
 
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
@@ -60,6 +82,9 @@ private:
     bool reading = false;
     // Exports running, nested ones included.
     int exports = 0;
+    ListOrder order;
+    // The folder of the last file saved in this run; empty before the first save.
+    WideString lastSaveFolder;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;

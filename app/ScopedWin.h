@@ -64,6 +64,8 @@ template <typename G> using ScopedGdiObj = ScopedHandle<G, NullHandleTraits<G, :
 using ScopedIcon = ScopedHandle<HICON, NullHandleTraits<HICON, ::DestroyIcon>>;
 using ScopedWindow = ScopedHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>;
 using ScopedModule = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
+using ScopedMenu = ScopedHandle<HMENU, NullHandleTraits<HMENU, ::DestroyMenu>>;
+using ScopedGlobal = ScopedHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
 // A device context from CreateCompatibleDC.
 using ScopedMemoryDC = ScopedHandle<HDC, NullHandleTraits<HDC, ::DeleteDC>>;
 
@@ -98,6 +100,19 @@ public:
 private:
     HDC dc;
     HGDIOBJ previous;
+};
+
+// The wait cursor for one scope of work that dispatches no messages; the previous cursor
+// comes back at the end.
+class ScopedWaitCursor {
+public:
+    ScopedWaitCursor() : previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~ScopedWaitCursor() { ::SetCursor(previous); }
+    ScopedWaitCursor(const ScopedWaitCursor&) = delete;
+    ScopedWaitCursor& operator=(const ScopedWaitCursor&) = delete;
+
+private:
+    HCURSOR previous;
 };
 
 // The platform's critical section, and a guard that holds it for one scope.

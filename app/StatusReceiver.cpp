@@ -4,8 +4,10 @@
 
 void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
     if (code == STATUS_DONE) {
+        reading = false;
         ShowIdle();
         ::EnableMenuItem(menu, IDM_SAVE, MF_BYCOMMAND | MF_ENABLED);
+        ::EnableMenuItem(menu, IDM_SAVE_CSV, MF_BYCOMMAND | MF_ENABLED);
         ::InvalidateRect(window, nullptr, FALSE);
         return;
     }

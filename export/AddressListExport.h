@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
+#include <cstdint>
 #include <functional>
+#include <vector>
 #include "gui/GApplication.h"
 #include "text/Strings.h"
 
@@ -15,3 +17,15 @@ using FileChooser =
 // with the platform's dialog; tests and benchmarks pass their own chooser.
 void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND window,
                            const FileChooser& chooseFile);
+
+// "Save as CSV file...": the user picks the file in the save dialog (chooseFile), starting in
+// path, which goes out as the path chosen. The rows go in order's sequence of store indices
+// (null: store order), as CSV, through a temporary file moved over the target at the end,
+// so a failed or stopped save leaves the previous file as it was. Status texts and rhythm
+// are the pipe export's. True when the user chose a file.
+bool ExportCsvWith(const GApplication& app, AddressStore& store, HWND window,
+                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile);
+
+// The save dialog for a CSV file: filter "CSV (*.csv)", the question before an existing
+// file is replaced. ChooseFile's arguments and contract.
+bool ChooseCsvFile(HWND owner, WideString& folder, const WideString& fileName, const WideString& title);

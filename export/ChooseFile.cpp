@@ -2,6 +2,7 @@
 #include <commdlg.h>
 #include <cwchar>
 #include <vector>
+#include "export/AddressListExport.h"
 #include "gui/GApplication.h"
 
 namespace {
@@ -14,27 +15,26 @@ static_assert(kChooseFlags == 0x0288000C, "dialog flags");
 // Room for the longest path Windows takes, 32,767 characters and the terminator: with less,
 // the dialog refuses a long path.
 constexpr DWORD kPathChars = 32768;
-} // namespace
 
-bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
-                              const WideString& title) const {
+// One filter entry per literal; the literal's own terminator ends the pair list.
+bool RunFileDialog(HWND owner, WideString& folder, const WideString& fileName, const WideString& title,
+                   const wchar_t* filter, const wchar_t* defaultExtension, DWORD flags,
+                   BOOL(WINAPI* show)(OPENFILENAMEW*)) {
     std::vector<wchar_t> buffer(kPathChars, L'\0');
     fileName.copy(buffer.data(), kPathChars - 1);
 
-    // One filter entry; the literal's own terminator ends the pair list.
-    static const wchar_t kFilter[] = L"All Files (*.*)\0*.*\0";
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = kPathChars;
     dialog.lpstrInitialDir = folder.c_str();
     dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"";
-    dialog.Flags = kChooseFlags;
-    const bool chosen = ::GetOpenFileNameW(&dialog) != FALSE;
+    dialog.lpstrDefExt = defaultExtension;
+    dialog.Flags = flags;
+    const bool chosen = show(&dialog) != FALSE;
     // A dialog that failed is no cancel: the export goes on with no path, and creating the
     // file fails and says so.
     if (!chosen && ::CommDlgExtendedError() != 0) {
@@ -43,4 +43,17 @@ bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& 
     }
     folder.assign(buffer.data(), wcsnlen(buffer.data(), kPathChars));
     return chosen;
+}
+} // namespace
+
+bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
+                              const WideString& title) const {
+    return RunFileDialog(owner, folder, fileName, title, L"All Files (*.*)\0*.*\0", L"", kChooseFlags,
+                         ::GetOpenFileNameW);
+}
+
+bool ChooseCsvFile(HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
+    // The save dialog: it asks before an existing file is replaced.
+    return RunFileDialog(owner, folder, fileName, title, L"CSV (*.csv)\0*.csv\0", L"csv",
+                         kChooseFlags | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, ::GetSaveFileNameW);
 }

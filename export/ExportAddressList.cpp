@@ -2,6 +2,7 @@
 #include "app/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/EntryWriter.h"
+#include "export/ReplacementFile.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ enum class Outcome { Written, WriteFailed, Cleared };
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
 Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window,
-                         uint64_t& written) {
+                         uint64_t& written, const EntryWriterOptions& options = EntryWriterOptions()) {
     const uint64_t generation = store.Generation();
-    const WideString total = app.FormatUnsigned(store.Count());
-    const WriteResult result = WriteEntries(file, store, EntryWriterOptions(), [&](uint64_t index) {
+    const WideString total = app.FormatUnsigned(options.order ? options.order->size() : store.Count());
+    const WriteResult result = WriteEntries(file, store, options, [&](uint64_t index) {
         app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(index) + L" of " + total);
         app.PumpMessages();
         return store.Generation() == generation;
@@ -88,4 +89,26 @@ void GApplication::ExportAddressList(AddressStore& store, HWND window) const {
         [](HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
             return GApplication().ChooseFile(owner, folder, fileName, title);
         });
+}
+
+bool ExportCsvWith(const GApplication& app, AddressStore& store, HWND window,
+                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile) {
+    if (!chooseFile(window, path, L"GAL.csv", L"Export results"))
+        return false;
+    ReplacementFile file;
+    if (!file.Open(CreatablePath(path))) {
+        app.PostStatusText(window, L"Error creating file.");
+        return true;
+    }
+    app.PostStatusText(window, L"Please wait while GAL is exported ...");
+    EntryWriterOptions options;
+    options.format = ExportFormat::Csv;
+    options.order = order;
+    uint64_t written = 0;
+    Outcome outcome = WriteAddressList(app, store, file.Handle(), window, written, options);
+    // Only a whole file takes the previous one's place.
+    if (outcome == Outcome::Written && !file.Commit())
+        outcome = Outcome::WriteFailed;
+    app.PostStatusText(window, FinalText(app, outcome, store, written));
+    return true;
 }

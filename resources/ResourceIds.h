@@ -14,9 +14,14 @@
 #define IDR_MAIN_MENU 200
 #define IDM_SAVE 202
 #define IDM_EXIT 203
+#define IDM_SAVE_CSV 204
 #define IDM_ABOUT 603
 #define IDM_CONNECT 1230
 #define IDM_TOGGLE_MAXIMIZE 1300
+
+// The list's right-click menu (with IDM_SAVE_CSV); Ctrl+C and Ctrl+A where the list has the focus.
+#define IDM_COPY 205
+#define IDM_SELECT_ALL 206
 
 // The About box picture: 800 at 96 dpi, 801 (the next id) above it.
 #define IDB_ABOUT_PICTURE 800

@@ -11,6 +11,18 @@
 //   status:TEXT         wait for the status bar to show TEXT
 //   starts:TEXT         wait for a status bar text that starts with TEXT, and print it
 //   save:PATH           File > Save to txt file, PATH typed into the file dialog
+//   savecsv:PATH        File > Save as CSV file..., PATH typed into its dialog
+//   replace:yes|no      answer the dialog's question before a file is replaced
+//   dialog:cancel       cancel the open file dialog
+//   lock:PATH           hold the file open, readable by others, until the driver ends (as
+//                       a spreadsheet holds a file it shows)
+//   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name), then
+//                       wait for the heading's arrow to point that way
+//   firstrow            a click on the list's first visible row
+//   keys:K,K...         keys pressed in the list, each a letter, digit, down, up, home,
+//                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
+//                       clipboard is emptied first
+//   clipboard:PATH      wait for text on the clipboard; it must equal the UTF-8 file
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
 //   about               F1, then Escape in the About box
@@ -26,7 +38,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <vector>
 #include "app/ScopedWin.h"
 #include "resources/ResourceIds.h"
@@ -92,6 +107,102 @@ bool SaveScreenshot(HWND window, const WideString& path) {
            ::WriteFile(out.Get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
 }
 
+bool VisibleDialog(const wchar_t* title) {
+    for (HWND w = ::FindWindowW(L"#32770", title); w; w = ::FindWindowExW(nullptr, w, L"#32770", title)) {
+        if (::IsWindowVisible(w))
+            return true;
+    }
+    return false;
+}
+
+// Presses the keys as the keyboard would, each with its modifiers held.
+bool PressKeys(const WideString& list) {
+    std::vector<INPUT> inputs;
+    const auto key = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    size_t from = 0;
+    while (from <= list.size()) {
+        size_t comma = list.find(L',', from);
+        if (comma == WideString::npos)
+            comma = list.size();
+        WideString name = list.substr(from, comma - from);
+        from = comma + 1;
+        std::vector<WORD> held;
+        for (const auto& [prefix, vk] :
+             {std::pair<const wchar_t*, WORD>{L"ctrl+", VK_CONTROL}, {L"shift+", VK_SHIFT}}) {
+            if (name.rfind(prefix, 0) == 0) {
+                held.push_back(vk);
+                name.erase(0, std::wcslen(prefix));
+            }
+        }
+        WORD vk = 0;
+        if (name.size() == 1 && std::iswalnum(name[0]))
+            vk = static_cast<WORD>(std::towupper(name[0]));
+        else if (name == L"down" || name == L"up" || name == L"home" || name == L"space" || name == L"apps")
+            vk = name == L"down"    ? VK_DOWN
+                 : name == L"up"    ? VK_UP
+                 : name == L"home"  ? VK_HOME
+                 : name == L"space" ? VK_SPACE
+                                    : VK_APPS;
+        if (vk == 0)
+            return false;
+        for (WORD h : held)
+            key(h, false);
+        key(vk, false);
+        key(vk, true);
+        for (auto h = held.rbegin(); h != held.rend(); ++h)
+            key(*h, true);
+    }
+    return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+void ClickAt(int x, int y) {
+    ::SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void EmptyClipboard() {
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+}
+
+// The clipboard's text, empty while it holds none.
+WideString ClipboardText() {
+    WideString text;
+    // Opened only once there is text: an open clipboard keeps the program from copying.
+    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+WideString ReadUtf8File(const WideString& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WideString text(bytes.size(), L'\0');
+    text.resize(
+        static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                  text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 // The program under the driver's hands.
 class User {
 public:
@@ -137,6 +248,33 @@ public:
             return Modal();
         if (verb == L"save")
             return ::PostMessageW(window, WM_COMMAND, IDM_SAVE, 0) && AnswerExportDialog(value, IDOK);
+        if (verb == L"savecsv")
+            return ::PostMessageW(window, WM_COMMAND, IDM_SAVE_CSV, 0) && AnswerExportDialog(value, IDOK);
+        if (verb == L"replace")
+            return AnswerReplacePrompt(value == L"yes" ? IDYES : IDNO);
+        if (verb == L"dialog")
+            return AnswerExportDialog(L"", IDCANCEL) &&
+                   Await([] { return !VisibleDialog(L"Export results"); }, 30000);
+        if (verb == L"lock") {
+            locked.emplace_back(::CreateFileW(value.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return static_cast<bool>(locked.back());
+        }
+        if (verb == L"header") {
+            const int column = std::wcstol(value.c_str(), nullptr, 10);
+            const int arrow = value.find(L"down") != WideString::npos ? HDF_SORTDOWN : HDF_SORTUP;
+            return ClickHeader(column) &&
+                   Await([&] { return (HeaderFormat(column) & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
+                         30000);
+        }
+        if (verb == L"firstrow")
+            return ClickFirstRow();
+        if (verb == L"keys") {
+            EmptyClipboard();
+            return PressKeys(value);
+        }
+        if (verb == L"clipboard")
+            return ClipboardHolds(ReadUtf8File(value));
         if (verb == L"counters")
             return Counters();
         if (verb == L"shot")
@@ -181,6 +319,92 @@ private:
             return false;
         ::PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
         return Await([&] { return !::IsWindow(about); }, 30000);
+    }
+
+    HWND Header() const { return ::FindWindowExW(Control(IDC_LIST), nullptr, L"SysHeader32", nullptr); }
+
+    bool ClickHeader(int column) const {
+        RECT r = {};
+        if (!::GetWindowRect(Header(), &r))
+            return false;
+        // Two clicks in the double-click time are a double click, not a second click.
+        ::Sleep(::GetDoubleClickTime() + 100);
+        int left = r.left;
+        for (int k = 0; k < column; ++k)
+            left += static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, k, 0));
+        ClickAt(left + static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, column, 0)) / 2,
+                (r.top + r.bottom) / 2);
+        return true;
+    }
+
+    // Clicked until the list holds the keyboard focus: a dialog that has just closed (Wine
+    // keeps one about two seconds) can take the first click.
+    // The heading's format flags, asked in the program's own memory: the header control
+    // reads and writes its HDITEMW where the pointer says.
+    int HeaderFormat(int column) const {
+        AutoCloseHandle program(
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process.Id()));
+        void* remote =
+            program ? ::VirtualAllocEx(program.Get(), nullptr, sizeof(HDITEMW), MEM_COMMIT, PAGE_READWRITE)
+                    : nullptr;
+        if (!remote)
+            return 0;
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        int format = 0;
+        if (::WriteProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr) &&
+            ::SendMessageW(Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(remote)) &&
+            ::ReadProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr))
+            format = item.fmt;
+        ::VirtualFreeEx(program.Get(), remote, 0, MEM_RELEASE);
+        return format;
+    }
+
+    bool ClickFirstRow() const {
+        RECT r = {};
+        if (!::GetWindowRect(Header(), &r))
+            return false;
+        HWND list = Control(IDC_LIST);
+        const DWORD thread = ::GetWindowThreadProcessId(list, nullptr);
+        const auto focused = [&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof(info);
+            return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == list &&
+                   ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+        };
+        for (int attempt = 0; attempt < 15; ++attempt) {
+            ClickAt(r.left + 40, r.bottom + 5);
+            if (Await(focused, 2000))
+                return true;
+        }
+        return false;
+    }
+
+    // The question before a file is replaced: a message box of the dialog's, with Yes and No.
+    bool AnswerReplacePrompt(int button) const {
+        HWND prompt = nullptr;
+        const auto find = [&] {
+            for (HWND w = ::FindWindowW(L"#32770", nullptr); w;
+                 w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                if (::IsWindowVisible(w) && ::GetDlgItem(w, IDYES) && ::GetDlgItem(w, IDNO))
+                    return (prompt = w) != nullptr;
+            }
+            return false;
+        };
+        if (!Await(find, 30000))
+            return false;
+        ::PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(prompt, button)));
+        return Await([&] { return !::IsWindow(prompt); }, 30000);
+    }
+
+    bool ClipboardHolds(const WideString& expected) const {
+        WideString text;
+        if (!Await([&] { return !(text = ClipboardText()).empty(); }, 60000))
+            return false;
+        if (text != expected)
+            std::printf("  the clipboard holds:\n%ls\n", text.c_str());
+        return text == expected;
     }
 
     bool Counters() const {
@@ -237,6 +461,7 @@ private:
 
     JobProcess process;
     HWND window = nullptr;
+    std::vector<AutoCloseHandle> locked;
 };
 
 } // namespace

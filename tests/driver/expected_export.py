@@ -1,19 +1,44 @@
 #!/usr/bin/env python3
-"""Writes the export file that the program must produce from a directory file of the MAPI
-stand-in, from the rules as a user reads them: a byte order mark, the header, one line per
-entry with its kind, name, address and DN, missing values empty (an entry without a type is
-"unknown" throughout). usage: expected_export.py DIRECTORY OUTPUT"""
+"""What the program must produce from a directory file of the MAPI stand-in, from the rules
+as a user reads them: each entry's kind, name, address and DN, missing values empty (an
+entry without a type is "unknown" throughout), and for csv and tsv the detailed kind and a
+leading ' before a text a spreadsheet would run as a formula.
+usage: expected_export.py DIRECTORY OUTPUT                the export file: a byte order mark,
+                                                          the header, one |-line per entry
+       expected_export.py DIRECTORY OUTPUT --rows SELECT  copied rows: tab-separated lines
+                                                          under a header; SELECT is FIRST-LAST
+                                                          (arrival order, from 0), "all" or
+                                                          email=ADDRESS
+       expected_export.py DIRECTORY CSV --csv-by-email    checks a saved CSV file with Python's
+                                                          csv module: every entry, ordered by
+                                                          email address"""
+import csv
+import os
 import sys
 
 KINDS = {0: "mailuser", 1: "dist list", 2: "forum", 3: "agent", 6: "remote"}
+# The stand-in serves no PR_DISPLAY_TYPE_EX, so a mail user is "other mail user".
+DETAILED = {0: "other mail user", 1: "distribution group", 2: "forum", 3: "agent", 6: "remote mail user"}
+ESCAPES = {"t": "\t", "n": "\n", "r": "\r", "\\": "\\", "!": "!"}
+HEADER = ["Type", "Username", "Email Address", "Distinguished Name", "Kind"]
 
 
 def field(raw):
-    return None if raw == "!" else raw
+    if raw == "!":
+        return None
+    out, i = "", 0
+    while i < len(raw):
+        if raw[i] == "\\":
+            out += ESCAPES[raw[i + 1]]
+            i += 2
+        else:
+            out += raw[i]
+            i += 1
+    return out
 
 
-def main(directory, output):
-    lines = ["TYPE|USERNAME|EMAIL|DN"]
+def entries(directory):
+    """Each entry as [type, name, email, dn, detailed kind]."""
     with open(directory, encoding="utf-8") as rows:
         for row in rows:
             row = row.rstrip("\r\n")
@@ -22,13 +47,59 @@ def main(directory, output):
             # The fifth field, when there, is the extended display type: not exported.
             kind, name, smtp, dn = (field(f) for f in row.split("\t")[:4])
             if kind is None:
-                texts = ["unknown", name or "unknown", smtp or "unknown", dn or "unknown"]
+                yield ["unknown", name or "unknown", smtp or "unknown", dn or "unknown", "unknown"]
             else:
-                texts = [KINDS.get(int(kind), "unknown"), name or "", smtp or "", dn or ""]
-            lines.append("|".join(texts))
+                yield [KINDS.get(int(kind), "unknown"), name or "", smtp or "", dn or "",
+                       DETAILED.get(int(kind), "unknown")]
+
+
+def guarded(text):
+    return "'" + text if text[:1] in ("=", "+", "-", "@", "\t", "\r") else text
+
+
+def tsv(texts):
+    return "\t".join(guarded(t).replace("\t", " ").replace("\r", " ").replace("\n", " ") for t in texts)
+
+
+def selected(rows, select):
+    if select == "all":
+        return rows
+    if select.startswith("email="):
+        return [r for r in rows if r[2] == select[6:]]
+    first, last = (int(n) for n in select.split("-"))
+    return rows[first:last + 1]
+
+
+def check_csv(rows, path):
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        got = list(csv.reader(f))
+    expected = [HEADER] + [[guarded(t) for t in r] for r in sorted(rows, key=lambda r: r[2])]
+    for i, (a, b) in enumerate(zip(got, expected)):
+        if a != b:
+            sys.exit(f"csv row {i}: got {a!r}, expected {b!r}")
+    if len(got) != len(expected):
+        sys.exit(f"csv: {len(got)} rows, expected {len(expected)}")
+    folder = os.path.dirname(os.path.abspath(path))
+    leftovers = [n for n in os.listdir(folder) if n.lower().startswith("rmt") and n.lower().endswith(".tmp")]
+    if leftovers:
+        sys.exit(f"temporary files left: {leftovers}")
+    print(f"csv: {len(got) - 1} entries read back as the directory holds them")
+
+
+def main(directory, output, mode=None, select=None):
+    rows = list(entries(directory))
+    if mode == "--csv-by-email":
+        check_csv(rows, output)
+        return
+    if mode == "--rows":
+        lines = ["\t".join(HEADER)] + [tsv(texts) for texts in selected(rows, select)]
+        data = "".join(l + "\r\n" for l in lines).encode("utf-8")
+    else:
+        lines = ["TYPE|USERNAME|EMAIL|DN"] + ["|".join(texts[:4]) for texts in rows]
+        data = b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in lines).encode("utf-8")
     with open(output, "wb") as out:
-        out.write(b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in lines).encode("utf-8"))
+        out.write(data)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], sys.argv[2])
+    main(*sys.argv[1:])

@@ -45,17 +45,20 @@ TEST(Resources, MainMenu) {
     EXPECT_EQ(ItemAt(menu, 1).text, L"&Help");
 
     HMENU file = ::GetSubMenu(menu, 0);
-    ASSERT_EQ(::GetMenuItemCount(file), 4);
+    ASSERT_EQ(::GetMenuItemCount(file), 5);
     EXPECT_EQ(ItemAt(file, 0).text, L"&Connect");
     EXPECT_EQ(ItemAt(file, 0).id, 1230u);
     EXPECT_EQ(ItemAt(file, 0).state & MFS_GRAYED, 0u);
     EXPECT_EQ(ItemAt(file, 1).text, L"&Save to txt file");
     EXPECT_EQ(ItemAt(file, 1).id, 202u);
     EXPECT_NE(ItemAt(file, 1).state & MFS_GRAYED, 0u);
-    EXPECT_TRUE(ItemAt(file, 2).type & MFT_SEPARATOR);
-    EXPECT_EQ(ItemAt(file, 3).text, L"E&xit");
-    EXPECT_EQ(ItemAt(file, 3).id, 203u);
-    EXPECT_EQ(ItemAt(file, 3).state & MFS_GRAYED, 0u);
+    EXPECT_EQ(ItemAt(file, 2).text, L"Save &as CSV file...");
+    EXPECT_EQ(ItemAt(file, 2).id, 204u);
+    EXPECT_NE(ItemAt(file, 2).state & MFS_GRAYED, 0u);
+    EXPECT_TRUE(ItemAt(file, 3).type & MFT_SEPARATOR);
+    EXPECT_EQ(ItemAt(file, 4).text, L"E&xit");
+    EXPECT_EQ(ItemAt(file, 4).id, 203u);
+    EXPECT_EQ(ItemAt(file, 4).state & MFS_GRAYED, 0u);
 
     HMENU help = ::GetSubMenu(menu, 1);
     ASSERT_EQ(::GetMenuItemCount(help), 1);

@@ -24,10 +24,11 @@ HWND FileNameField(HWND dialog) {
 bool AnswerExportDialog(const WideString& typed, int button, DWORD timeoutMs) {
     HWND dialog = nullptr;
     for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
-        dialog = ::FindWindowW(L"#32770", L"Export results");
-        if (dialog && ::IsWindowVisible(dialog))
+        // A dialog that has just closed may linger hidden beside the new one.
+        for (dialog = ::FindWindowW(L"#32770", L"Export results"); dialog && !::IsWindowVisible(dialog);)
+            dialog = ::FindWindowExW(nullptr, dialog, L"#32770", L"Export results");
+        if (dialog)
             break;
-        dialog = nullptr;
         ::Sleep(50);
     }
     if (!dialog)

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+#include "app/ListOrder.h"
+#include "directory/AddressStore.h"
+
+namespace {
+
+// Names that catch a bytewise or case-sensitive order, and a tie that must keep arrival order.
+const wchar_t* const kNames[] = {L"zoë", L"Zoe",    L"ann", L"Ängel",    L"Bob", L"ANN",          L"Ångström",
+                                 L"",    L"Zsófia", L"bob", L"𠮷 Yoshi", L"Åsa", L"Zoë Ångström", L"zo"};
+
+AddressStore& Store() {
+    static AddressStore store;
+    if (store.Count() == 0) {
+        for (const wchar_t* name : kNames) {
+            const WideString email = WideString(L"mail.") + name;
+            NewEntry entry;
+            entry.userName = name;
+            entry.email = email;
+            store.Append(entry);
+        }
+    }
+    return store;
+}
+
+int Compare(const WideString& a, const WideString& b) {
+    return ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1, nullptr,
+                             nullptr, 0);
+}
+
+TEST(ListOrder, SortsAsTheLocaleComparesIgnoringCaseAndKeepsTiesInArrival) {
+    const uint64_t n = Store().Count();
+    for (bool descending : {false, true}) {
+        ListOrder order;
+        ASSERT_TRUE(order.Sort(Store(), n, 1, descending));
+        for (uint64_t row = 1; row < n; ++row) {
+            const int64_t a = order.StoreIndex(row - 1), b = order.StoreIndex(row);
+            const int c = Compare(Store().At(a)->userName, Store().At(b)->userName);
+            EXPECT_NE(c, descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN) << row;
+            if (c == CSTR_EQUAL) {
+                EXPECT_LT(a, b) << "a tie keeps arrival order";
+            }
+            EXPECT_EQ(order.RowOf(b), static_cast<int64_t>(row));
+        }
+    }
+    ListOrder order;
+    ASSERT_TRUE(order.Sort(Store(), n, 1, false));
+    EXPECT_EQ(order.StoreIndex(0), 7) << "the empty name first";
+    order.Reset();
+    EXPECT_EQ(order.StoreIndex(5), 5);
+    EXPECT_EQ(order.Column(), ListOrder::kUnsorted);
+}
+
+TEST(ListOrder, FindsByPrefixInTheSortedColumnFromTheStartWithWrap) {
+    const uint64_t n = Store().Count();
+    ListOrder order;
+    // Unsorted: Username, from the start row on, then from the top.
+    EXPECT_EQ(order.Find(Store(), n, L"ZO", true, 0, true), 0);
+    EXPECT_EQ(order.Find(Store(), n, L"zo", true, 2, true), 12);
+    EXPECT_EQ(order.Find(Store(), n, L"zsó", true, 13, true), 8) << "wraps to the top";
+    EXPECT_EQ(order.Find(Store(), n, L"zsó", true, 13, false), -1);
+    EXPECT_EQ(order.Find(Store(), n, L"ZO", false, 0, true), 13) << "whole text";
+    EXPECT_EQ(order.Find(Store(), n, L"𠮷", true, 0, true), 10);
+    // Sorted by email: that column is searched, in the sorted rows.
+    ASSERT_TRUE(order.Sort(Store(), n, 2, false));
+    const int64_t row = order.Find(Store(), n, L"mail.b", true, 0, true);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(order.StoreIndex(row), 4) << "Bob comes before bob";
+    EXPECT_EQ(order.Find(Store(), n, L"Bob", true, 0, true), -1);
+}
+
+} // namespace
