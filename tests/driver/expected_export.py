@@ -17,8 +17,9 @@ import os
 import sys
 
 KINDS = {0: "mailuser", 1: "dist list", 2: "forum", 3: "agent", 6: "remote"}
-# The stand-in serves no PR_DISPLAY_TYPE_EX, so a mail user is "other mail user".
 DETAILED = {0: "other mail user", 1: "distribution group", 2: "forum", 3: "agent", 6: "remote mail user"}
+# What PR_DISPLAY_TYPE_EX's low byte (the local display type) makes of a mail user or a group.
+REFINED = {(0, 0): "mailbox user", (0, 7): "room", (0, 8): "equipment", (1, 9): "security group"}
 ESCAPES = {"t": "\t", "n": "\n", "r": "\r", "\\": "\\", "!": "!"}
 HEADER = ["Type", "Username", "Email Address", "Distinguished Name", "Kind"]
 
@@ -44,13 +45,16 @@ def entries(directory):
             row = row.rstrip("\r\n")
             if not row or row.startswith("#"):
                 continue
-            # The fifth field, when there, is the extended display type: not exported.
-            kind, name, smtp, dn = (field(f) for f in row.split("\t")[:4])
+            fields = row.split("\t")
+            kind, name, smtp, dn = (field(f) for f in fields[:4])
+            # The fifth field, when there, is the extended display type (decimal or 0x hex).
+            extended = field(fields[4]) if len(fields) > 4 else None
+            local = int(extended, 0) & 0xFF if extended else None
             if kind is None:
                 yield ["unknown", name or "unknown", smtp or "unknown", dn or "unknown", "unknown"]
             else:
                 yield [KINDS.get(int(kind), "unknown"), name or "", smtp or "", dn or "",
-                       DETAILED.get(int(kind), "unknown")]
+                       REFINED.get((int(kind), local), DETAILED.get(int(kind), "unknown"))]
 
 
 def guarded(text):
