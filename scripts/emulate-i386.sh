@@ -21,6 +21,8 @@ if [ "${1:-}" = --inside ]; then
   mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
   echo ":rostermint-i386:M::$magic:$mask:$qemu:F" >/proc/sys/fs/binfmt_misc/register
   export ROSTERMINT_I386_EMULATION=qemu-i386
+  # 32-bit programs start in here, whatever the shell outside found.
+  export ROSTERMINT_WIN32_RUNS=1
   exec "$@"
 fi
 

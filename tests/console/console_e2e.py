@@ -51,7 +51,7 @@ if mode == "relaunch":
     # The real other flavour, where this machine runs it: its banner and exit code come through.
     sibling = os.path.join(bindir, f"RostermintC{'32' if bits == '64' else '64'}.exe")
     if os.environ.get("ROSTERMINT_WIN32_RUNS") == "0" or not os.path.exists(sibling):
-        print("console: the other flavour cannot run here (skipped)")
+        print(f"console: the other flavour cannot run here (skipped: ROSTERMINT_WIN32_RUNS={os.environ.get('ROSTERMINT_WIN32_RUNS')}, {sibling} {'exists' if os.path.exists(sibling) else 'missing'})")
         sys.exit(77)
     code, out, err = run(other, ["-c"], demo)
     check(f"({'32' if bits == '64' else '64'}-bit)" in err and code != 1, "the sibling ran")
