@@ -45,6 +45,23 @@ private:
     bool opened = false;
 };
 
+// A movable block's memory, unlocked again on every path.
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL block) : block(block), memory(::GlobalLock(block)) {}
+    ~LockedGlobal() {
+        if (memory)
+            ::GlobalUnlock(block);
+    }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    void* Get() const { return memory; }
+
+private:
+    HGLOBAL block;
+    void* memory;
+};
+
 } // namespace
 
 bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint64_t>& indices) {
@@ -55,16 +72,18 @@ bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vecto
     ScopedGlobal block(::GlobalAlloc(GMEM_MOVEABLE, units * sizeof(wchar_t)));
     if (!block)
         return false;
-    auto* text = static_cast<wchar_t*>(::GlobalLock(block.Get()));
-    if (!text)
-        return false;
-    size_t at = 0;
-    ForEachLine(store, indices, [&](const WideString& line) {
-        std::memcpy(text + at, line.data(), line.size() * sizeof(wchar_t));
-        at += line.size();
-    });
-    text[at] = L'\0';
-    ::GlobalUnlock(block.Get());
+    {
+        const LockedGlobal locked(block.Get());
+        auto* text = static_cast<wchar_t*>(locked.Get());
+        if (!text)
+            return false;
+        size_t at = 0;
+        ForEachLine(store, indices, [&](const WideString& line) {
+            std::memcpy(text + at, line.data(), line.size() * sizeof(wchar_t));
+            at += line.size();
+        });
+        text[at] = L'\0';
+    }
 
     OpenedClipboard clipboard(owner);
     if (!clipboard || !::EmptyClipboard())

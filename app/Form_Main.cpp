@@ -180,7 +180,6 @@ void Form_Main::Connect() {
     if (!reader.Start(&store, window)) {
         // No thread will ever post STATUS_DONE: come back to the idle state here.
         ::SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ERROR: CreateThread"));
-        reading = false;
         ShowIdle();
     }
 }

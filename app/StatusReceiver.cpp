@@ -4,7 +4,6 @@
 
 void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
     if (code == STATUS_DONE) {
-        reading = false;
         ShowIdle();
         ::EnableMenuItem(menu, IDM_SAVE, MF_BYCOMMAND | MF_ENABLED);
         ::EnableMenuItem(menu, IDM_SAVE_CSV, MF_BYCOMMAND | MF_ENABLED);

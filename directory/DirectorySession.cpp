@@ -62,10 +62,8 @@ bool DirectoryReader::Logon(WideString& message) {
     }
     // Unattended: no dialog and nothing to wait for a person; the named profile (its name
     // passed as UTF-16) or the default one.
-    const ULONG flags = !unattended ? MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL
-                        : logonProfile.empty()
-                            ? MAPI_USE_DEFAULT | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL
-                            : MAPI_UNICODE | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL;
+    const ULONG how = !unattended ? MAPI_LOGON_UI : logonProfile.empty() ? MAPI_USE_DEFAULT : MAPI_UNICODE;
+    const ULONG flags = how | MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_NO_MAIL;
     LPTSTR profile = unattended && !logonProfile.empty()
                          ? reinterpret_cast<LPTSTR>(const_cast<wchar_t*>(logonProfile.c_str()))
                          : nullptr;

@@ -42,13 +42,15 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
                          const WriteProgress& progress) {
     WriteResult result;
     FileOutput output(file, options.bufferBytes);
-    // The byte order mark and the header line go out in one write.
-    output.Pending() = ExportHeader(options.format);
-    if (!output.Flush(options.bufferBytes == 0)) {
+    const auto failed = [&] {
         result.outcome = WriteOutcome::WriteFailed;
         result.error = output.Error();
         return result;
-    }
+    };
+    // The byte order mark and the header line go out in one write.
+    output.Pending() = ExportHeader(options.format);
+    if (!output.Flush(options.bufferBytes == 0))
+        return failed();
     const GApplication text;
     WideString line;
     uint64_t batch = 0;
@@ -58,11 +60,8 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
             break;
         BuildExportLine(options.format, *entry, line);
         output.Pending().append(text.WideToMultiByte(line, CP_UTF8));
-        if (!output.Flush(false)) {
-            result.outcome = WriteOutcome::WriteFailed;
-            result.error = output.Error();
-            return result;
-        }
+        if (!output.Flush(false))
+            return failed();
         ++result.entries;
         if (++batch == kProgressEvery) {
             batch = 0;
@@ -72,9 +71,7 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
             }
         }
     }
-    if (!output.Flush(true)) {
-        result.outcome = WriteOutcome::WriteFailed;
-        result.error = output.Error();
-    }
+    if (!output.Flush(true))
+        return failed();
     return result;
 }
