@@ -1,6 +1,6 @@
 #include "app/ClipboardRows.h"
 #include <cstring>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/ExportFormat.h"
 #include "gui/GApplication.h"

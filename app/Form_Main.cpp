@@ -1,5 +1,5 @@
 #include "app/Form_Main.h"
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 #include "gui/Form_About.h"
 #include "resources/ResourceIds.h"
 

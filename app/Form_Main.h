@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdint>
 #include "app/ListOrder.h"
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "app/WindowSettings.h"
 #include "directory/AddressStore.h"
 #include "directory/DirectoryReader.h"

@@ -1,5 +1,5 @@
 #include "app/Form_Main.h"
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 #include "resources/ResourceIds.h"
 
 void Form_Main::OnStatus(WPARAM code, LPARAM payload) {

@@ -1,6 +1,6 @@
 #include <algorithm>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
 #include "gui/GApplication.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "directory/DirectoryReader.h"
 

@@ -1,6 +1,6 @@
 #include "console/Relaunch.h"
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
 #include "console/ConsoleOutput.h"

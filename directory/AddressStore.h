@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "directory/EntryKind.h"
 #include "text/Strings.h"
 

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include "app/ScopedWin.h"
-#include "app/StatusMessage.h"
+#include "base/ScopedWin.h"
+#include "base/StatusMessage.h"
 #include "directory/AddressStore.h"
 #include "directory/MapiLibrary.h"
 #include "directory/MapiObjects.h"

@@ -1,5 +1,5 @@
 #include "directory/MapiLibrary.h"
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 
 namespace {
 template <typename F> bool Bind(HMODULE module, WORD ordinal, F& function) {

@@ -1,5 +1,5 @@
 #include "export/AddressListExport.h"
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/EntryWriter.h"
 #include "export/ReplacementFile.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "text/Strings.h"
 
 // Writes a file so that a failed run never leaves a half-written file nor destroys the

@@ -1,4 +1,4 @@
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "gui/GUI_Objects.h"
 #include "resources/ResourceIds.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "gui/GUI_Objects.h"
 
 // The modal About box: the picture with the maker's web address under it as a link, and

@@ -1,5 +1,5 @@
 #include <cstddef>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "gui/GUI_Utils.h"
 
 namespace {

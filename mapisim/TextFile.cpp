@@ -1,6 +1,6 @@
 #include "mapisim/TextFile.h"
 #include <windows.h>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 
 namespace mapisim {
 

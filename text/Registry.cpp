@@ -1,5 +1,5 @@
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "gui/GApplication.h"
 
 WideString GApplication::ReadRegistryString(HKEY root, const WideString& subKey, const WideString& valueName,

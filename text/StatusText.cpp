@@ -1,4 +1,4 @@
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 #include "gui/GApplication.h"
 
 void GApplication::PostStatusText(HWND window, const WideString& text) const {

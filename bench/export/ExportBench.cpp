@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/AddressListExport.h"
 #include "tests/support/MessageRecorder.h"

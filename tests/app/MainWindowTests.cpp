@@ -5,7 +5,7 @@
 #include <functional>
 #include "app/Form_Main.h"
 #include "app/Startup.h"
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 #include "buildmatch/BuildBitness.h"
 #include "resources/ResourceIds.h"
 #include "tests/gui/TestHost.h" // PumpPending

@@ -2,7 +2,7 @@
 // started, optionally holds on until the test lets it go, and ends.
 #include <windows.h>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
 #include "tests/buildmatch/ProbeRecord.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "GatePlacement.h"
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
 #include "gui/GApplication.h"

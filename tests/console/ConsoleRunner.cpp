@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "tests/support/OutlookRegistry.h"
 
 namespace {

@@ -43,7 +43,7 @@
 #include <functional>
 #include <iterator>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FileDialog.h"
 #include "tests/support/JobProcess.h"

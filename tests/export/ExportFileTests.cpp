@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <thread>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 
 // A visible top-level window for tests to build controls in. Its WM_NOTIFY messages go to
 // onNotify when set, as the main window routes the list view's requests.

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <vector>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 #include "text/Strings.h"
 
 // A program started in a job of its own, so the test sees every process it starts in turn.

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <functional>
 #include <vector>
-#include "app/ScopedWin.h"
-#include "app/StatusMessage.h"
+#include "base/ScopedWin.h"
+#include "base/StatusMessage.h"
 
 // A message-only window that stands in for the main window in tests: it records every
 // UWM_STATUS in arrival order and frees each payload as the real receiver does.

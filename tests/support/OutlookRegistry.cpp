@@ -1,5 +1,5 @@
 #include "tests/support/OutlookRegistry.h"
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 
 namespace {
 bool KeyExists(HKEY root, const WideString& path, bool view64) {

@@ -1,6 +1,6 @@
 #include "tests/support/TempFolder.h"
 #include <windows.h>
-#include "app/ScopedWin.h"
+#include "base/ScopedWin.h"
 
 namespace {
 void RemoveTree(const WideString& folder) {

@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 #include "gui/GApplication.h"
 #include "tests/support/LiveAllocations.h"
 #include "tests/support/MessageRecorder.h"

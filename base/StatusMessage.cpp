@@ -1,4 +1,4 @@
-#include "app/StatusMessage.h"
+#include "base/StatusMessage.h"
 
 bool PostStatusUntilDelivered(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload,
                               const std::function<bool()>& giveUp) {
