@@ -33,7 +33,8 @@ fi
 # (scripts/emulate-i386.sh). Bookworm's own qemu 7.2 takes a minute or more to start each
 # process, so qemu-user comes from bookworm-backports, and only that one package.
 /usr/lib/wine/wine --version >/dev/null 2>&1 && exit 0
-qemu_major=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p')
+# No qemu-i386 yet is no failure of this script: it is what installs it.
+qemu_major=$( (qemu-i386 --version 2>/dev/null || true) | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p')
 [ "${qemu_major:-0}" -ge 8 ] && exit 0
 need_root "qemu-user from bookworm-backports (this kernel runs no 32-bit code)"
 
