@@ -3,7 +3,7 @@
 #include "base/ScopedWin.h"
 #include "directory/AddressStore.h"
 #include "export/ExportFormat.h"
-#include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 template <typename Each>
 void ForEachLine(const AddressStore& store, const std::vector<uint64_t>& indices, Each each) {
     const ByteString header = ExportHeader(ExportFormat::Tsv);
-    WideString line = GApplication().MultiByteToWide(std::string_view(header).substr(3), CP_UTF8);
+    WideString line = MultiByteToWide(std::string_view(header).substr(3), CP_UTF8);
     each(line);
     for (uint64_t index : indices) {
         if (const AddressEntry* entry = store.At(index)) {

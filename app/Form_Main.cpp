@@ -1,5 +1,6 @@
 #include "app/Form_Main.h"
 #include "base/StatusMessage.h"
+#include "export/PumpMessages.h"
 #include "gui/Form_About.h"
 #include "resources/ResourceIds.h"
 
@@ -93,17 +94,10 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         DiscardQueuedStatus(window);
         return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE:
-        sizeType = static_cast<int32_t>(wParam);
         clientWidth = LOWORD(lParam);
         clientHeight = HIWORD(lParam);
-        ResizeControls(sizeType);
+        ResizeControls(static_cast<int32_t>(wParam));
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        ::BeginPaint(window, &paint);
-        ::EndPaint(window, &paint);
-        return 0;
-    }
     case WM_CLOSE:
         ::DestroyWindow(window);
         return 0;

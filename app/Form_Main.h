@@ -75,7 +75,6 @@ private:
 
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
-    int32_t sizeType = 0;
     int32_t listTop = 0;
     AddressStore store;
     DirectoryReader reader;
@@ -109,7 +108,6 @@ private:
     HMENU menu = nullptr;
     ScopedGdiObj<HFONT> font;
     HINSTANCE instance = nullptr;
-    LOGFONTW logFont = {};
     WideString name;
     HWND window = nullptr;
     HACCEL accelerators = nullptr;

@@ -6,6 +6,7 @@
 #include "app/ClipboardRows.h"
 #include "app/Form_Main.h"
 #include "export/AddressListExport.h"
+#include "export/ChooseFile.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -203,11 +204,7 @@ FileChooser Form_Main::RememberingChooser(const FileChooser& choose) {
 
 void Form_Main::SaveAsText() {
     Exporting(true);
-    ExportAddressListWith(*this, store, window,
-                          RememberingChooser([](HWND owner, WideString& folder, const WideString& fileName,
-                                                const WideString& title) {
-                              return GApplication().ChooseFile(owner, folder, fileName, title);
-                          }));
+    ExportAddressListWith(store, window, RememberingChooser(::ChooseFile));
     Exporting(false);
 }
 
@@ -219,7 +216,7 @@ void Form_Main::SaveAsCsv() {
         rows = order.Snapshot(ListRows());
     WideString path = SaveFolder();
     Exporting(true);
-    ExportCsvWith(*this, store, window, order.Column() != ListOrder::kUnsorted ? &rows : nullptr, path,
+    ExportCsvWith(store, window, order.Column() != ListOrder::kUnsorted ? &rows : nullptr, path,
                   RememberingChooser(ChooseCsvFile));
     Exporting(false);
 }

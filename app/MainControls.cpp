@@ -14,6 +14,7 @@ constexpr int32_t kCountWidth = 60;
 } // namespace
 
 void Form_Main::BuildControls(HWND parent, HINSTANCE instanceHandle) {
+    LOGFONTW logFont = {};
     font.Attach(CreateMessageFont(logFont));
     HFONT f = font.Get();
     RECT client = {};
@@ -79,7 +80,7 @@ void Form_Main::BuildControls(HWND parent, HINSTANCE instanceHandle) {
 
     ::SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     AttachTypeIcons(listView, instanceHandle);
-    AddColumns(listView, instanceHandle, kColumns);
+    AddColumns(listView, kColumns);
 }
 
 void Form_Main::ResizeControls(int32_t type) {

@@ -11,14 +11,14 @@ int RunRostermint(HINSTANCE instance, int showCommand) {
         return 1;
 
     settings.instance = instance;
-    settings.title = L"Mailsight license utility";
+    settings.title = kWindowTitle;
     settings.showCommand = showCommand;
     // Without a window no quit message could ever come: end at once.
     if (!form.Create(settings))
         return 2;
     // Started by the other flavour's gate, yet Outlook still has that flavour's bitness: the
     // gate started nothing more, and the window says why from the start.
-    const WideString refusal = RelaunchRefusalText(application);
+    const WideString refusal = RelaunchRefusalText();
     if (!refusal.empty())
         application.PostStatusText(form.Window(), refusal);
     form.SetShowState(settings.showCommand);

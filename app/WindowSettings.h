@@ -3,6 +3,10 @@
 #include <cstdint>
 #include "text/Strings.h"
 
+// The main window's title and class name. Users know the program by it, and their scripts
+// find its window by it: it stays as it is, whatever the program is called.
+inline constexpr wchar_t kWindowTitle[] = L"Mailsight license utility";
+
 // What start-up hands to the main window's create operation.
 struct WindowSettings {
     HINSTANCE instance = nullptr;

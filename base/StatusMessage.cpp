@@ -17,6 +17,12 @@ bool PostStatus(HWND window, StatusCode code, std::unique_ptr<StatusMessage> pay
     return PostStatusUntilDelivered(window, code, std::move(payload), [] { return true; });
 }
 
+void PostStatusText(HWND window, const WideString& text) {
+    auto message = std::make_unique<StatusMessage>();
+    message->text = text;
+    PostStatus(window, STATUS_TEXT, std::move(message));
+}
+
 std::unique_ptr<StatusMessage> TakeStatusMessage(LPARAM lParam) {
     return std::unique_ptr<StatusMessage>(reinterpret_cast<StatusMessage*>(lParam));
 }

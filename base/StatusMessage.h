@@ -18,7 +18,7 @@ enum StatusCode : WPARAM {
 
 // Lets a sender count its messages that are posted but not yet applied: the count rises
 // when the ticket is made and drops when the payload is freed, by whichever side frees it.
-// A copy of a message is not the posted message, so copies carry no ticket.
+// There is one posted message per ticket, so a ticket moves but is never copied.
 class StatusTicket {
 public:
     StatusTicket() = default;
@@ -29,8 +29,8 @@ public:
         if (count)
             --*count;
     }
-    StatusTicket(const StatusTicket&) {}
-    StatusTicket& operator=(const StatusTicket&) { return *this; }
+    StatusTicket(const StatusTicket&) = delete;
+    StatusTicket& operator=(const StatusTicket&) = delete;
     StatusTicket(StatusTicket&& other) noexcept : count(std::move(other.count)) {}
     StatusTicket& operator=(StatusTicket&& other) noexcept {
         if (this != &other) {
@@ -44,7 +44,8 @@ private:
     std::shared_ptr<std::atomic<long>> count;
 };
 
-struct StatusMessage {
+// What a status message says. A receiver that keeps what it was told copies these.
+struct StatusTexts {
     WideString text;
     WideString mailUsers;
     WideString distributionLists;
@@ -52,12 +53,19 @@ struct StatusMessage {
     WideString agents;
     WideString remoteMailUsers;
     WideString total;
+};
+
+// A posted message: its texts, and the ticket that counts it until it is freed.
+struct StatusMessage : StatusTexts {
     StatusTicket ticket;
 };
 
 // Posts UWM_STATUS to window. The payload (null for STATUS_DONE) passes to the receiver
 // when the post succeeds; when it fails the payload is freed here and false comes back.
 bool PostStatus(HWND window, StatusCode code, std::unique_ptr<StatusMessage> payload);
+
+// Posts a STATUS_TEXT carrying text; a failed post is dropped.
+void PostStatusText(HWND window, const WideString& text);
 
 // For the message that ends a run, which must not be lost to a full queue: retries the
 // post while the window exists and giveUp() says no. False (payload freed) when it gave up.

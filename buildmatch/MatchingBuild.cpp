@@ -2,8 +2,10 @@
 #include <vector>
 #include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/MatchingBuild.h"
+#include "buildmatch/OutlookVersion.h"
 #include "buildmatch/Relaunch.h"
-#include "gui/GApplication.h"
+#include "text/Environment.h"
 
 namespace {
 // True when folder is the whole folder of the running executable. GetModuleFolder cuts a
@@ -109,14 +111,14 @@ WideString BitnessErrorText(const WideString& reported) {
            L"\" ... please use the correct version of this utility.";
 }
 
-WideString RelaunchRefusalText(const GApplication& application) {
+WideString RelaunchRefusalText() {
     if (!StartedByGate())
         return WideString();
-    const WideString bitness = application.GetOutlookBitness();
+    const WideString bitness = GetOutlookBitness();
     return OtherBitnessReported(bitness) ? BitnessErrorText(bitness) : WideString();
 }
 
-bool GApplication::EnsureMatchingBuild() const {
+bool EnsureMatchingBuild() {
     const WideString folder = GetModuleFolder(true);
     const WideString bitness = GetOutlookBitness();
     if (!OtherBitnessReported(bitness))
@@ -130,6 +132,6 @@ bool GApplication::EnsureMatchingBuild() const {
     return !LaunchMarkedSibling(folder + sibling);
 }
 
-bool GApplication::LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) const {
+bool LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) {
     return StartProgram(path, std::move(arguments), waitSeconds, nullptr);
 }

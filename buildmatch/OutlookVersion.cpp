@@ -1,4 +1,6 @@
-#include "gui/GApplication.h"
+#include "buildmatch/OutlookVersion.h"
+#include "text/Registry.h"
+#include "text/TextConversion.h"
 
 namespace {
 // The registered CurVer texts and the major versions they name. There was no Outlook 13,
@@ -18,7 +20,7 @@ bool IsBitnessText(const WideString& text) {
 }
 } // namespace
 
-int GApplication::GetOutlookVersion() const {
+int GetOutlookVersion() {
     const WideString curVer =
         ReadRegistryString(HKEY_CLASSES_ROOT, L"Outlook.Application\\CurVer", L"", L"", false);
     for (const KnownVersion& known : kKnownVersions) {
@@ -28,7 +30,7 @@ int GApplication::GetOutlookVersion() const {
     return 0;
 }
 
-WideString GApplication::GetOutlookBitness() const {
+WideString GetOutlookBitness() {
     const int version = GetOutlookVersion();
     // Outlook had no 64-bit build before 2010 (version 14); 0 means no Outlook at all.
     if (version < 14)

@@ -2,8 +2,6 @@
 #include <vector>
 #include "text/Strings.h"
 
-class GApplication;
-
 // The start-up gate sets this variable in the environment of the sibling it starts, and
 // nowhere else. A process that carries it was started by a gate and starts no other flavour
 // itself: where the registry is inconsistent, two flavours that each find the other's
@@ -28,4 +26,4 @@ WideString BitnessErrorText(const WideString& reported);
 
 // For a process started by the gate that still finds the other flavour's bitness reported:
 // the bitness error text that its window shows from the start. Empty in every other case.
-WideString RelaunchRefusalText(const GApplication& application);
+WideString RelaunchRefusalText();

@@ -4,12 +4,14 @@
 #include <windows.h>
 #include <array>
 #include "buildmatch/BuildBitness.h"
+#include "buildmatch/OutlookVersion.h"
 #include "console/CommandLine.h"
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleReader.h"
 #include "console/Relaunch.h"
 #include "export/EntryWriter.h"
 #include "export/ReplacementFile.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -34,8 +36,6 @@ constexpr wchar_t kFlavour[] = L"32-bit";
 
 // Lines gathered before a write: one write per line costs a system call each.
 constexpr size_t kWriteBuffer = 256 * 1024;
-
-const GApplication app;
 
 // One self-updating line on the standard error, only when that is a console.
 class ProgressLine {
@@ -91,7 +91,7 @@ Counts CountEntries(const AddressStore& store) {
 }
 
 WideString CountRow(const WideString& name, uint64_t count) {
-    const WideString number = app.FormatUnsigned(count);
+    const WideString number = FormatUnsigned(count);
     const size_t used = name.size() + number.size();
     return name + WideString(used < 34 ? 34 - used : 1, L' ') + number + L"\n";
 }
@@ -116,8 +116,8 @@ WideString CountsCsv(const Counts& counts) {
     WideString text = L"kind,count\n";
     for (int k = 0; k < kEntryKindCount; ++k)
         text += WideString(EntryKindName(static_cast<EntryKind>(k))) + L"," +
-                app.FormatUnsigned(counts.kinds[static_cast<size_t>(k)]) + L"\n";
-    return text + L"total," + app.FormatUnsigned(counts.total) + L"\n";
+                FormatUnsigned(counts.kinds[static_cast<size_t>(k)]) + L"\n";
+    return text + L"total," + FormatUnsigned(counts.total) + L"\n";
 }
 
 // The exit code and the one line that says why a read failed.
@@ -126,7 +126,7 @@ int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, Wid
     const WideString result = L" (MAPI result " + Hex(static_cast<DWORD>(reader.OutcomeResult())) + L")";
     switch (reader.Outcome()) {
     case DirectoryReader::RunOutcome::WrongBitness: {
-        const WideString bitness = app.GetOutlookBitness();
+        const WideString bitness = GetOutlookBitness();
         // No Outlook found at all: there is no MAPI to start.
         if (bitness == L"UNKNOWN") {
             error = L"MAPI could not be started: no installed Outlook was found";
@@ -215,9 +215,9 @@ int Run(int argc, wchar_t** argv) {
         EntryWriterOptions writing;
         writing.format = options.format;
         writing.bufferBytes = kWriteBuffer;
-        const WideString total = app.FormatUnsigned(store.Count());
+        const WideString total = FormatUnsigned(store.Count());
         const WriteResult written = WriteEntries(file.Handle(), store, writing, [&](uint64_t index) {
-            progress.Show(L"Writing: " + app.FormatUnsigned(index + 1) + L" of " + total + L" entries");
+            progress.Show(L"Writing: " + FormatUnsigned(index + 1) + L" of " + total + L" entries");
             return true;
         });
         progress.Clear();
@@ -234,9 +234,9 @@ int Run(int argc, wchar_t** argv) {
     output.Write(options.csvCounts ? CountsCsv(counts) : CountsTable(counts));
     const ULONG reported = reading.Reader().ReportedRows();
     if (exitCode == kExitRead && counts.total < reported) {
-        errors.Write(L"Error: the directory reported " + app.FormatUnsigned(reported) + L" entries, " +
-                     app.FormatUnsigned(counts.total) + L" were read: " +
-                     app.FormatUnsigned(reported - counts.total) + L" missing\n");
+        errors.Write(L"Error: the directory reported " + FormatUnsigned(reported) + L" entries, " +
+                     FormatUnsigned(counts.total) + L" were read: " +
+                     FormatUnsigned(reported - counts.total) + L" missing\n");
         exitCode = kExitMissing;
     }
     return exitCode;

@@ -1,6 +1,6 @@
 #include "console/ConsoleOutput.h"
 #include <cwchar>
-#include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 ConsoleStream::ConsoleStream(DWORD standardHandle) : handle(::GetStdHandle(standardHandle)) {
     DWORD mode = 0;
@@ -22,7 +22,7 @@ void ConsoleStream::Write(const WideString& text) const {
             lines.append(1, L'\r');
         lines.append(1, c);
     }
-    const ByteString bytes = GApplication().WideToMultiByte(lines, CP_UTF8);
+    const ByteString bytes = WideToMultiByte(lines, CP_UTF8);
     ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
@@ -31,7 +31,7 @@ WideString SystemErrorText(DWORD error) {
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                               FORMAT_MESSAGE_IGNORE_INSERTS,
                                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    WideString text = length ? WideString(buffer, length) : L"error " + GApplication().FormatUnsigned(error);
+    WideString text = length ? WideString(buffer, length) : L"error " + FormatUnsigned(error);
     ::LocalFree(buffer);
     while (!text.empty() &&
            (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))

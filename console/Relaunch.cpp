@@ -4,7 +4,8 @@
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
 #include "console/ConsoleOutput.h"
-#include "gui/GApplication.h"
+#include "buildmatch/OutlookVersion.h"
+#include "text/Environment.h"
 
 namespace {
 
@@ -43,12 +44,11 @@ WideString NeededConsole(const WideString& outlookBitness) {
 RelaunchResult RelaunchMatchingConsole(DWORD& exitCode, WideString& error) {
     if (StartedByGate())
         return RelaunchResult::NotNeeded;
-    const GApplication app;
-    const WideString sibling = NeededConsole(app.GetOutlookBitness());
+    const WideString sibling = NeededConsole(GetOutlookBitness());
     if (sibling.empty())
         return RelaunchResult::NotNeeded;
 
-    const WideString path = app.GetModuleFolder(true) + sibling;
+    const WideString path = GetModuleFolder(true) + sibling;
     WideString commandLine = L"\"" + path + L"\"" + ArgumentsTail();
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');

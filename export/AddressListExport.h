@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
-#include "gui/GApplication.h"
 #include "text/Strings.h"
 
 class AddressStore;
@@ -13,19 +12,20 @@ class AddressStore;
 using FileChooser =
     std::function<bool(HWND owner, WideString& folder, const WideString& fileName, const WideString& title)>;
 
+// "Save to txt file": the user picks the file in the open dialog, and every entry of the
+// store goes into it as a pipe-separated UTF-8 line, with progress in window's status bar.
+// The message pump runs between batches, so the window stays responsive.
+void ExportAddressList(AddressStore& store, HWND window);
+
 // The whole export with the file dialog replaced by chooseFile. ExportAddressList is this
 // with the platform's dialog; tests and benchmarks pass their own chooser.
-void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND window,
-                           const FileChooser& chooseFile);
+void ExportAddressListWith(AddressStore& store, HWND window, const FileChooser& chooseFile);
 
 // "Save as CSV file...": the user picks the file in the save dialog (chooseFile), starting in
 // path, which goes out as the path chosen. The rows go in order's sequence of store indices
 // (null: store order), as CSV, through a temporary file moved over the target at the end,
 // so a failed or stopped save leaves the previous file as it was. Status texts and rhythm
 // are the pipe export's. True when the user chose a file.
-bool ExportCsvWith(const GApplication& app, AddressStore& store, HWND window,
-                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile);
+bool ExportCsvWith(AddressStore& store, HWND window, const std::vector<uint64_t>* order, WideString& path,
+                   const FileChooser& chooseFile);
 
-// The save dialog for a CSV file: filter "CSV (*.csv)", the question before an existing
-// file is replaced. ChooseFile's arguments and contract.
-bool ChooseCsvFile(HWND owner, WideString& folder, const WideString& fileName, const WideString& title);

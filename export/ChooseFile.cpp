@@ -2,8 +2,7 @@
 #include <commdlg.h>
 #include <cwchar>
 #include <vector>
-#include "export/AddressListExport.h"
-#include "gui/GApplication.h"
+#include "export/ChooseFile.h"
 
 namespace {
 // The open dialog, not the save dialog: the user may name a file that does not exist yet,
@@ -46,8 +45,7 @@ bool RunFileDialog(HWND owner, WideString& folder, const WideString& fileName, c
 }
 } // namespace
 
-bool GApplication::ChooseFile(HWND owner, WideString& folder, const WideString& fileName,
-                              const WideString& title) const {
+bool ChooseFile(HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
     return RunFileDialog(owner, folder, fileName, title, L"All Files (*.*)\0*.*\0", L"", kChooseFlags,
                          ::GetOpenFileNameW);
 }

@@ -1,5 +1,5 @@
 #include "export/EntryWriter.h"
-#include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -51,7 +51,6 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
     output.Pending() = ExportHeader(options.format);
     if (!output.Flush(options.bufferBytes == 0))
         return failed();
-    const GApplication text;
     WideString line;
     uint64_t batch = 0;
     for (uint64_t i = 0; i < (options.order ? options.order->size() : store.Count()); ++i) {
@@ -59,7 +58,7 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
         if (!entry)
             break;
         BuildExportLine(options.format, *entry, line);
-        output.Pending().append(text.WideToMultiByte(line, CP_UTF8));
+        output.Pending().append(WideToMultiByte(line, CP_UTF8));
         if (!output.Flush(false))
             return failed();
         ++result.entries;

@@ -1,8 +1,13 @@
 #include "export/AddressListExport.h"
 #include "base/ScopedWin.h"
+#include "base/StatusMessage.h"
 #include "directory/AddressStore.h"
+#include "export/ChooseFile.h"
 #include "export/EntryWriter.h"
+#include "export/PumpMessages.h"
 #include "export/ReplacementFile.h"
+#include "text/Environment.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -22,13 +27,13 @@ enum class Outcome { Written, WriteFailed, Cleared };
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store: a new read may refill it past the
 // index reached, and the rest of the file would then come from another read.
-Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HANDLE file, HWND window,
+Outcome WriteAddressList(const AddressStore& store, HANDLE file, HWND window,
                          uint64_t& written, const EntryWriterOptions& options = EntryWriterOptions()) {
     const uint64_t generation = store.Generation();
-    const WideString total = app.FormatUnsigned(options.order ? options.order->size() : store.Count());
+    const WideString total = FormatUnsigned(options.order ? options.order->size() : store.Count());
     const WriteResult result = WriteEntries(file, store, options, [&](uint64_t index) {
-        app.PostStatusText(window, L"Exporting " + app.FormatUnsigned(index) + L" of " + total);
-        app.PumpMessages();
+        PostStatusText(window, L"Exporting " + FormatUnsigned(index) + L" of " + total);
+        PumpMessages();
         return store.Generation() == generation;
     });
     written = result.entries;
@@ -45,7 +50,7 @@ Outcome WriteAddressList(const GApplication& app, const AddressStore& store, HAN
 
 // The export's last word. A file written to its end is "Export complete", and when its
 // entries are not a whole read the text says so and how many the file holds.
-WideString FinalText(const GApplication& app, Outcome outcome, const AddressStore& store, uint64_t written) {
+WideString FinalText(Outcome outcome, const AddressStore& store, uint64_t written) {
     if (outcome == Outcome::WriteFailed)
         return L"Error writing file.";
     if (outcome == Outcome::Cleared)
@@ -53,62 +58,58 @@ WideString FinalText(const GApplication& app, Outcome outcome, const AddressStor
     // The state before the count: a read that ends in between has appended its last entries.
     const ReadState state = store.State();
     if (state == ReadState::Partial)
-        return L"Export complete: " + app.FormatUnsigned(written) +
+        return L"Export complete: " + FormatUnsigned(written) +
                L" entries from a read that did not finish.";
     if (state == ReadState::Running || store.Count() > written)
-        return L"Export complete: " + app.FormatUnsigned(written) +
+        return L"Export complete: " + FormatUnsigned(written) +
                L" entries from a read that was still running.";
     return L"Export complete.";
 }
 
 } // namespace
 
-void ExportAddressListWith(const GApplication& app, AddressStore& store, HWND window,
+void ExportAddressListWith(AddressStore& store, HWND window,
                            const FileChooser& chooseFile) {
-    WideString path = app.ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
+    WideString path = ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
     // CREATE_ALWAYS replaces an existing file without asking; readers may share it.
     AutoCloseHandle file(::CreateFileW(CreatablePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        app.PostStatusText(window, L"Error creating file.");
+        PostStatusText(window, L"Error creating file.");
         return;
     }
-    app.PostStatusText(window, L"Please wait while GAL is exported ...");
+    PostStatusText(window, L"Please wait while GAL is exported ...");
     uint64_t written = 0;
-    const Outcome outcome = WriteAddressList(app, store, file.Get(), window, written);
+    const Outcome outcome = WriteAddressList(store, file.Get(), window, written);
     // What was written before a failure or a stop stays in the file.
     file.Close();
-    app.PostStatusText(window, FinalText(app, outcome, store, written));
+    PostStatusText(window, FinalText(outcome, store, written));
 }
 
-void GApplication::ExportAddressList(AddressStore& store, HWND window) const {
-    ExportAddressListWith(
-        *this, store, window,
-        [](HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
-            return GApplication().ChooseFile(owner, folder, fileName, title);
-        });
+void ExportAddressList(AddressStore& store, HWND window) {
+    ExportAddressListWith(store, window, ChooseFile);
 }
 
-bool ExportCsvWith(const GApplication& app, AddressStore& store, HWND window,
+bool ExportCsvWith(AddressStore& store, HWND window,
                    const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile) {
     if (!chooseFile(window, path, L"GAL.csv", L"Export results"))
         return false;
     ReplacementFile file;
     if (!file.Open(CreatablePath(path))) {
-        app.PostStatusText(window, L"Error creating file.");
+        PostStatusText(window, L"Error creating file.");
         return true;
     }
-    app.PostStatusText(window, L"Please wait while GAL is exported ...");
+    PostStatusText(window, L"Please wait while GAL is exported ...");
     EntryWriterOptions options;
     options.format = ExportFormat::Csv;
     options.order = order;
     uint64_t written = 0;
-    Outcome outcome = WriteAddressList(app, store, file.Handle(), window, written, options);
+    Outcome outcome = WriteAddressList(store, file.Handle(), window, written, options);
     // Only a whole file takes the previous one's place.
     if (outcome == Outcome::Written && !file.Commit())
         outcome = Outcome::WriteFailed;
-    app.PostStatusText(window, FinalText(app, outcome, store, written));
+    PostStatusText(window, FinalText(outcome, store, written));
     return true;
 }

@@ -1,6 +1,6 @@
-#include "gui/GApplication.h"
+#include "export/PumpMessages.h"
 
-void GApplication::PumpMessages() const {
+void PumpMessages() {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

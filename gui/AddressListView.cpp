@@ -16,7 +16,7 @@ HIMAGELIST GUI_Objects::AttachTypeIcons(HWND listView, HINSTANCE instance) const
         ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons)));
 }
 
-bool GUI_Objects::AddColumns(HWND listView, HINSTANCE /*instance*/, WideString columnSpec) const {
+bool GUI_Objects::AddColumns(HWND listView, WideString columnSpec) const {
     std::vector<WideString> fields;
     SplitText(columnSpec, L",", fields);
     for (size_t k = 0; 2 * k < fields.size(); ++k) {

@@ -24,7 +24,7 @@ public:
     HIMAGELIST AttachTypeIcons(HWND listView, HINSTANCE instance) const;
     // Inserts the columns of a "header,width,header,width,..." list; false at the first
     // insertion that fails.
-    bool AddColumns(HWND listView, HINSTANCE instance, WideString columnSpec) const;
+    bool AddColumns(HWND listView, WideString columnSpec) const;
 
 protected:
     INITCOMMONCONTROLSEX commonControls;

@@ -1,7 +1,8 @@
+#include "text/Environment.h"
 #include <vector>
-#include "gui/GApplication.h"
+#include <windows.h>
 
-WideString GApplication::ExpandEnvironment(const WideString& text) const {
+WideString ExpandEnvironment(const WideString& text) {
     DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
     if (needed == 0)
         return text;
@@ -18,7 +19,7 @@ WideString GApplication::ExpandEnvironment(const WideString& text) const {
     return text;
 }
 
-WideString GApplication::GetModuleFolder(bool folderOnly) const {
+WideString GetModuleFolder(bool folderOnly) {
     wchar_t path[261] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, 261);
     WideString result(path, length < 261 ? length : 260);

@@ -1,9 +1,9 @@
 #include <vector>
 #include "base/ScopedWin.h"
-#include "gui/GApplication.h"
+#include "text/Registry.h"
 
-WideString GApplication::ReadRegistryString(HKEY root, const WideString& subKey, const WideString& valueName,
-                                            const WideString& defaultText, bool view64) const {
+WideString ReadRegistryString(HKEY root, const WideString& subKey, const WideString& valueName,
+                              const WideString& defaultText, bool view64) {
     const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
     ScopedRegKey key;
     if (::RegOpenKeyExW(root, subKey.c_str(), 0, access, key.Receive()) != ERROR_SUCCESS)

@@ -1,9 +1,9 @@
 #include <climits>
-#include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 // Both conversions size in a first pass and convert in a second, with flags 0: invalid
 // input is replaced by the platform, never rejected.
-ByteString GApplication::WideToMultiByte(const WideString& text, UINT codePage) const {
+ByteString WideToMultiByte(const WideString& text, UINT codePage) {
     if (text.empty() || text.size() > INT_MAX)
         return ByteString();
     const int length = static_cast<int>(text.size());
@@ -17,7 +17,7 @@ ByteString GApplication::WideToMultiByte(const WideString& text, UINT codePage) 
     return result;
 }
 
-WideString GApplication::MultiByteToWide(std::string_view bytes, UINT codePage) const {
+WideString MultiByteToWide(std::string_view bytes, UINT codePage) {
     if (bytes.empty() || bytes.size() > INT_MAX)
         return WideString();
     const int length = static_cast<int>(bytes.size());
@@ -30,7 +30,7 @@ WideString GApplication::MultiByteToWide(std::string_view bytes, UINT codePage) 
     return result;
 }
 
-WideString GApplication::FormatUnsigned(uint64_t value) const {
+WideString FormatUnsigned(uint64_t value) {
     wchar_t digits[21];
     wchar_t* end = digits + 20;
     wchar_t* p = end;

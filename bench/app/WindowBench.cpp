@@ -112,7 +112,7 @@ int wmain(int argc, wchar_t** argv) {
     Form_Main form;
     WindowSettings settings;
     settings.instance = ::GetModuleHandleW(nullptr);
-    settings.title = L"Mailsight license utility";
+    settings.title = kWindowTitle;
     if (!form.Create(settings))
         return 1;
     form.SetShowState(SW_SHOWNORMAL);

@@ -10,6 +10,7 @@
 #include "export/AddressListExport.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
     LARGE_INTEGER frequency, start, stop;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&start);
-    ExportAddressListWith(GApplication(), store, window.Window(),
+    ExportAddressListWith(store, window.Window(),
                           [&](HWND, WideString& chosen, const WideString&, const WideString&) {
                               chosen = path;
                               return true;
@@ -58,13 +59,12 @@ int wmain(int argc, wchar_t** argv) {
     // The baseline: the same lines, encoded beforehand, one write each.
     std::vector<ByteString> lines;
     lines.reserve(count);
-    const GApplication app;
     for (uint64_t k = 0; k < count; ++k) {
         const AddressEntry* entry = store.At(k);
-        lines.push_back(app.WideToMultiByte(WideString(entry->typeText) + L"|" + WideString(entry->userName) +
-                                                L"|" + WideString(entry->email) + L"|" +
-                                                WideString(entry->distinguishedName) + L"\r\n",
-                                            CP_UTF8));
+        lines.push_back(WideToMultiByte(WideString(entry->typeText) + L"|" + WideString(entry->userName) + L"|" +
+                                            WideString(entry->email) + L"|" +
+                                            WideString(entry->distinguishedName) + L"\r\n",
+                                        CP_UTF8));
     }
     const std::wstring baselinePath = folder.File(L"baseline.txt");
     ::QueryPerformanceCounter(&start);

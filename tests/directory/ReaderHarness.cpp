@@ -10,8 +10,8 @@ bool ReaderRun::Complete(DWORD timeoutMs) {
     return done;
 }
 
-StatusMessage ReaderRun::LastCounts() const {
-    StatusMessage last;
+StatusTexts ReaderRun::LastCounts() const {
+    StatusTexts last;
     for (const auto& record : window.Records())
         if (record.code == STATUS_COUNTS)
             last = record.message;

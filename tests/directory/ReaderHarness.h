@@ -26,7 +26,7 @@ struct ReaderRun {
     bool Complete(DWORD timeoutMs = 120000);
     std::vector<WideString> Texts(WPARAM code) const { return window.Texts(code); }
     // The last STATUS_COUNTS.
-    StatusMessage LastCounts() const;
+    StatusTexts LastCounts() const;
 };
 
 // A directory row as the stand-in's directory file holds it; "!" marks a missing value.

@@ -104,7 +104,7 @@ TEST_F(Reader, ClassifiesAndDecodesEveryKindOfRow) {
     EXPECT_NE(garbled.find(L'\uFFFD'), WideString::npos) << "invalid UTF-8 becomes replacement characters";
     EXPECT_EQ(garbled.substr(garbled.size() - 5), L"Bytes");
 
-    const StatusMessage counts = run.LastCounts();
+    const StatusTexts counts = run.LastCounts();
     EXPECT_EQ(counts.mailUsers, L"4");
     EXPECT_EQ(counts.distributionLists, L"1");
     EXPECT_EQ(counts.forums, L"1");

@@ -5,6 +5,7 @@
 #include <optional>
 #include <thread>
 #include "export/AddressListExport.h"
+#include "gui/GApplication.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/FileDialog.h"
 #include "tests/support/TempFolder.h"
@@ -143,7 +144,7 @@ TEST(ExportDialog, ProposedFolderFollowsUserProfile) {
         AddressStore store;
         AppendNumbered(store, 0, 3);
         ExportAddressListWith(
-            GApplication(), store, window,
+            store, window,
             [&](HWND owner, WideString& folder, const WideString& fileName, const WideString& title) {
                 asked = {owner, folder, fileName, title};
                 return false;

@@ -23,7 +23,7 @@ ByteString NumberedLine(int k) {
 }
 
 void RunExport(AddressStore& store, HWND window, const WideString& path) {
-    ExportAddressListWith(GApplication(), store, window,
+    ExportAddressListWith(store, window,
                           [&](HWND, WideString& folder, const WideString&, const WideString&) {
                               folder = path;
                               return true;

@@ -104,7 +104,7 @@ protected:
 TestHost* ListView::host = nullptr;
 
 TEST_F(ListView, ColumnSpecGivesFourColumns) {
-    ASSERT_TRUE(gui.AddColumns(list, nullptr, kColumnSpec));
+    ASSERT_TRUE(gui.AddColumns(list, kColumnSpec));
     HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
     ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 4);
     const wchar_t* names[] = {L"Type", L"Username", L"Email Address", L"Distinguished Name"};
@@ -132,7 +132,7 @@ int ColumnCount(HWND list) {
 }
 
 TEST_F(ListView, UnusualWidthFields) {
-    ASSERT_TRUE(gui.AddColumns(list, nullptr, L"A, 40,B,55px,C,,D,wide,"));
+    ASSERT_TRUE(gui.AddColumns(list, L"A, 40,B,55px,C,,D,wide,"));
     ASSERT_EQ(ColumnCount(list), 4) << "a trailing comma adds nothing";
     EXPECT_EQ(ColumnWidth(list, 0), 40);
     EXPECT_EQ(ColumnWidth(list, 1), 55);
@@ -141,14 +141,14 @@ TEST_F(ListView, UnusualWidthFields) {
 }
 
 TEST_F(ListView, HeaderWithoutWidthIsNotReadPast) {
-    ASSERT_TRUE(gui.AddColumns(list, nullptr, L"A,40,Last"));
+    ASSERT_TRUE(gui.AddColumns(list, L"A,40,Last"));
     ASSERT_EQ(ColumnCount(list), 2);
     EXPECT_EQ(ColumnWidth(list, 1), 0);
 }
 
 TEST_F(ListView, AnswersFromTheStore) {
     gui.AttachTypeIcons(list, ::GetModuleHandleW(nullptr));
-    gui.AddColumns(list, nullptr, kColumnSpec);
+    gui.AddColumns(list, kColumnSpec);
     FillAllKinds();
     ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 6);
     for (int row = 0; row < 6; ++row) {
@@ -250,7 +250,7 @@ bool IconDrawn(HWND list, int row) {
 
 TEST_F(ListView, UnknownEntriesShowNoIcon) {
     gui.AttachTypeIcons(list, ::GetModuleHandleW(nullptr));
-    gui.AddColumns(list, nullptr, kColumnSpec);
+    gui.AddColumns(list, kColumnSpec);
     FillAllKinds();
     ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpPending();

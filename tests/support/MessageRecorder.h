@@ -12,7 +12,7 @@ public:
     struct Record {
         WPARAM code = 0;
         bool hadPayload = false;
-        StatusMessage message;
+        StatusTexts message;
     };
 
     MessageRecorder();

@@ -1,0 +1,7 @@
+#pragma once
+#include "text/Strings.h"
+
+// The text with its %VARIABLE% references expanded; the text itself when that fails.
+WideString ExpandEnvironment(const WideString& text);
+// The running executable's path, or its folder with the trailing backslash (folderOnly).
+WideString GetModuleFolder(bool folderOnly);

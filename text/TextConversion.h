@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string_view>
+#include "text/Strings.h"
+
+// Between UTF-16 and an 8-bit code page. Invalid input is replaced by the platform, never
+// rejected; an empty result on any failure.
+ByteString WideToMultiByte(const WideString& text, UINT codePage);
+// Takes a view, so 8-bit text that MAPI hands out is converted where it lies.
+WideString MultiByteToWide(std::string_view bytes, UINT codePage);
+// Plain decimal digits, no grouping: the counters and status texts show counts this way.
+WideString FormatUnsigned(uint64_t value);
