@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 
 namespace {
@@ -86,7 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     GrowingBlock kept;
     MapiScenario scenario("profile_dialog=auto\ngenerate=" + std::to_string(entries) + "\n");
 
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     if (!mapi.Loaded()) {
         std::printf("cannot load MAPI32.dll from the system folder\n");
         return 1;
@@ -97,7 +97,7 @@ int wmain(int argc, wchar_t** argv) {
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&start);
     GalSession session(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     const HRESULT opened = session.OpenGalTable(table);
     if (FAILED(opened)) {
         std::printf(

@@ -1,4 +1,4 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
 #include <functional>
@@ -67,7 +67,7 @@ void ClickButton(HWND dialog, const wchar_t* text) {
 
 // Logs on with flags and returns the result; profile gets the ledger's profile.
 HRESULT LogonThroughDialog(const MapiScenario& scenario, ULONG flags, std::string& profile) {
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
     const HRESULT result = run.Logon(flags);
     run.Close();
@@ -147,9 +147,9 @@ TEST(MapiProfileDialog, NoWindowWithoutLogonUiOrInAutoAndCancelModes) {
 TEST(MapiProfileDialog, WithoutScenarioShowsOutlookAndServesAThousandEntries) {
     ::SetEnvironmentVariableW(L"MAPISIM_SCENARIO", nullptr);
     DialogUser user([](HWND, HWND combo) { PressKey(combo, VK_RETURN); });
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     user.Join();
     EXPECT_EQ(user.items, std::vector<std::wstring>{L"Outlook"});

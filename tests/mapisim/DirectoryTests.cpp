@@ -1,4 +1,4 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
 #include <cstring>
@@ -28,7 +28,7 @@ TEST(MapiDirectory, OnlyTheGalMatchesTheRestriction) {
     for (int galCount = 0; galCount <= 2; ++galCount) {
         SCOPED_TRACE(galCount);
         MapiScenario scenario("profile_dialog=auto\ngal_count=" + std::to_string(galCount) + "\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
         ASSERT_EQ(run.Logon(), S_OK);
         ASSERT_EQ(run.OpenBook(), S_OK);
@@ -39,13 +39,14 @@ TEST(MapiDirectory, OnlyTheGalMatchesTheRestriction) {
         // Decoys: each half of the restriction alone lets two other containers through.
         ASSERT_EQ(run.FindContainers(nullptr, ids), S_OK);
         EXPECT_EQ(ids.size(), 4u + galCount);
-        PropertyRestriction providerOnly(RELOP_EQ, kMuidEmsAb, sizeof(kMuidEmsAb));
+        PropertyRestriction providerOnly(RELOP_EQ, mapiconst::ExchangeAddressBook,
+                                         sizeof(mapiconst::ExchangeAddressBook));
         ASSERT_EQ(run.FindContainers(&providerOnly.restriction, ids), S_OK);
         EXPECT_EQ(ids.size(), 2u + galCount);
-        PropertyRestriction containerIdOnly(RELOP_EQ, kPrContainerId, 0);
+        PropertyRestriction containerIdOnly(RELOP_EQ, mapiconst::PR_EMS_AB_CONTAINERID, 0);
         ASSERT_EQ(run.FindContainers(&containerIdOnly.restriction, ids), S_OK);
         EXPECT_EQ(ids.size(), 2u + galCount);
-        PropertyRestriction notZero(RELOP_NE, kPrContainerId, 0);
+        PropertyRestriction notZero(RELOP_NE, mapiconst::PR_EMS_AB_CONTAINERID, 0);
         SRestriction notNotZero{RES_NOT, {}};
         notNotZero.res.resNot = SNotRestriction{0, &notZero.restriction};
         ASSERT_EQ(run.FindContainers(&notNotZero, ids), S_OK);
@@ -55,33 +56,32 @@ TEST(MapiDirectory, OnlyTheGalMatchesTheRestriction) {
 
 TEST(MapiDirectory, HierarchyTableShapeAndQueryAllRowsLimits) {
     MapiScenario scenario("profile_dialog=auto\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
     ASSERT_EQ(run.Logon(), S_OK);
     ASSERT_EQ(run.OpenBook(), S_OK);
     ULONG type = 0;
-    Ref<IABContainer> root;
-    ASSERT_EQ(
-        run.Book()->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveAs<IUnknown>()),
-        S_OK);
+    MapiPtr<IABContainer> root;
+    ASSERT_EQ(run.Book()->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveUnknown()),
+              S_OK);
     EXPECT_EQ(type, MAPI_ABCONT);
-    Ref<IMAPITable> topLevel;
+    MapiPtr<IMAPITable> topLevel;
     ASSERT_EQ(root->GetHierarchyTable(0, topLevel.Receive()), S_OK);
     ULONG count = 0;
     EXPECT_EQ(topLevel->GetRowCount(0, &count), S_OK);
     EXPECT_EQ(count, 3u); // without CONVENIENT_DEPTH only the first level
     LPSRowSet rows = nullptr;
-    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 2, &rows), MAPI_E_TABLE_TOO_BIG);
+    EXPECT_EQ(mapi.HrQueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 2, &rows), MAPI_E_TABLE_TOO_BIG);
     EXPECT_EQ(rows, nullptr);
     SSortOrderSet sort{1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_ASCEND}}};
-    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, &sort, 0, &rows), MAPI_E_TOO_COMPLEX);
+    EXPECT_EQ(mapi.HrQueryAllRows(topLevel.Get(), nullptr, nullptr, &sort, 0, &rows), MAPI_E_TOO_COMPLEX);
     SRestriction unsupported{RES_CONTENT, {}};
-    EXPECT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, &unsupported, nullptr, 0, &rows),
+    EXPECT_EQ(mapi.HrQueryAllRows(topLevel.Get(), nullptr, &unsupported, nullptr, 0, &rows),
               MAPI_E_TOO_COMPLEX);
     EXPECT_EQ(
-        mapi.QueryAllRows(reinterpret_cast<LPMAPITABLE>(root.Get()), nullptr, nullptr, nullptr, 0, &rows),
+        mapi.HrQueryAllRows(reinterpret_cast<LPMAPITABLE>(root.Get()), nullptr, nullptr, nullptr, 0, &rows),
         MAPI_E_INVALID_PARAMETER);
-    ASSERT_EQ(mapi.QueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 0, &rows), S_OK);
+    ASSERT_EQ(mapi.HrQueryAllRows(topLevel.Get(), nullptr, nullptr, nullptr, 0, &rows), S_OK);
     ASSERT_EQ(rows->cRows, 3u);
     std::set<std::string> names;
     for (ULONG i = 0; i < rows->cRows; ++i) {
@@ -97,13 +97,13 @@ TEST(MapiDirectory, HierarchyTableShapeAndQueryAllRowsLimits) {
     EXPECT_EQ(names,
               (std::set<std::string>{"Outlook Address Book", "All Address Lists", "Global Address List"}));
     mapi.FreeProws(rows);
-    Ref<IMAPITable> contents;
+    MapiPtr<IMAPITable> contents;
     EXPECT_EQ(root->GetContentsTable(0, contents.Receive()), MAPI_E_NO_SUPPORT);
 }
 
 TEST(MapiDirectory, OpenEntryFlagsAndIdentifiers) {
     MapiScenario scenario("profile_dialog=auto\nreject_no_cache=1\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
     ASSERT_EQ(run.Logon(), S_OK);
     ASSERT_EQ(run.OpenBook(), S_OK);
@@ -111,8 +111,8 @@ TEST(MapiDirectory, OpenEntryFlagsAndIdentifiers) {
     GalRestriction gal;
     ASSERT_EQ(run.FindContainers(gal.Get(), ids), S_OK);
     ASSERT_EQ(ids.size(), 1u);
-    Ref<IABContainer> container;
-    const ULONG withNoCache = MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS | kMapiNoCache;
+    MapiPtr<IABContainer> container;
+    const ULONG withNoCache = MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS | mapiconst::MAPI_NO_CACHE;
     EXPECT_EQ(run.OpenContainer(ids[0], withNoCache, container), MAPI_E_UNKNOWN_FLAGS);
     EXPECT_EQ(container.Get(), nullptr);
     EXPECT_EQ(run.OpenContainer(ids[0], 0x00100000, container), MAPI_E_UNKNOWN_FLAGS);
@@ -122,18 +122,19 @@ TEST(MapiDirectory, OpenEntryFlagsAndIdentifiers) {
     EXPECT_EQ(run.OpenContainer(ids[0].substr(0, 20), MAPI_BEST_ACCESS, container), MAPI_E_UNKNOWN_ENTRYID);
     ASSERT_EQ(run.OpenContainer(ids[0], MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS, container), S_OK);
     // The container answers for the interfaces it has, and nothing else.
-    Ref<IMAPIContainer> asContainer;
+    MapiPtr<IMAPIContainer> asContainer;
     const IID mapiContainer = {0x0002030B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    EXPECT_EQ(container->QueryInterface(mapiContainer, asContainer.ReceiveAs<void>()), S_OK);
-    Ref<IUnknown> asTable;
+    EXPECT_EQ(container->QueryInterface(mapiContainer, reinterpret_cast<void**>(asContainer.Receive())),
+              S_OK);
+    MapiPtr<IUnknown> asTable;
     const IID mapiTable = {0x00020301, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    EXPECT_EQ(container->QueryInterface(mapiTable, asTable.ReceiveAs<void>()),
+    EXPECT_EQ(container->QueryInterface(mapiTable, reinterpret_cast<void**>(asTable.Receive())),
               MAPI_E_INTERFACE_NOT_SUPPORTED);
     ULONG pabSize = 0;
     LPENTRYID pab = nullptr;
     EXPECT_EQ(run.Book()->GetPAB(&pabSize, &pab), MAPI_E_NO_SUPPORT);
-    container.Reset();
-    asContainer.Reset();
+    container.Release();
+    asContainer.Release();
     run.Close();
     const Ledger ledger = ReadLedger(scenario.LedgerPath());
     EXPECT_EQ(ledger.CountCalls("IAddrBook::GetPAB"), 1u);
@@ -142,7 +143,7 @@ TEST(MapiDirectory, OpenEntryFlagsAndIdentifiers) {
 
 TEST(MapiDirectory, WrongContainerServesOtherEntries) {
     MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
     ASSERT_EQ(run.Logon(), S_OK);
     ASSERT_EQ(run.OpenBook(), S_OK);
@@ -150,9 +151,9 @@ TEST(MapiDirectory, WrongContainerServesOtherEntries) {
     ASSERT_EQ(run.FindContainers(nullptr, ids), S_OK);
     size_t galTables = 0;
     for (const std::string& id : ids) {
-        Ref<IABContainer> container;
+        MapiPtr<IABContainer> container;
         ASSERT_EQ(run.OpenContainer(id, MAPI_BEST_ACCESS, container), S_OK);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(container->GetContentsTable(MAPI_DEFERRED_ERRORS, table.Receive()), S_OK);
         ASSERT_EQ(table->SetColumns(ReaderColumns(), 0), S_OK);
         std::vector<RowValues> rows;
@@ -176,9 +177,9 @@ TEST(MapiDirectory, DirectoryFileFieldsEscapesAndMissingValues) {
                                   "4294967295\tZo\xC3\xAB\t\t/o=x/cn=line\\nbreak\\rreturn\t-9\n"
                                   "6\t!\tremote@y.example\t!\n";
     MapiScenario scenario("profile_dialog=auto\n", directory);
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     std::vector<RowValues> rows;
     ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
@@ -204,19 +205,20 @@ TEST(MapiDirectory, DirectoryFileFieldsEscapesAndMissingValues) {
 
 TEST(MapiDirectory, ColumnsComeInTheOrderAskedWithUnknownTagsMissing) {
     MapiScenario scenario("profile_dialog=auto\n", "3\tBot\tbot@x.example\t/o=x/cn=bot\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
-    SizedSPropTagArray(4, reversed) = {
-        4, {kPrObjDistNameA, PROP_TAG(PT_STRING8, 0x6001), PR_DISPLAY_NAME_A, PR_DISPLAY_TYPE}};
+    SizedSPropTagArray(4, reversed) = {4,
+                                       {mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A, PROP_TAG(PT_STRING8, 0x6001),
+                                        PR_DISPLAY_NAME_A, PR_DISPLAY_TYPE}};
     ASSERT_EQ(table->SetColumns(reinterpret_cast<LPSPropTagArray>(&reversed), TBL_BATCH), S_OK);
     LPSRowSet rows = nullptr;
     ASSERT_EQ(table->QueryRows(25, 0, &rows), S_OK);
     ASSERT_EQ(rows->cRows, 1u);
     const SPropValue* values = rows->aRow[0].lpProps;
     ASSERT_EQ(rows->aRow[0].cValues, 4u);
-    EXPECT_EQ(values[0].ulPropTag, kPrObjDistNameA);
+    EXPECT_EQ(values[0].ulPropTag, mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A);
     EXPECT_STREQ(values[0].Value.lpszA, "/o=x/cn=bot");
     EXPECT_EQ(values[1].ulPropTag, PROP_TAG(PT_ERROR, 0x6001));
     EXPECT_EQ(values[1].Value.err, MAPI_E_NOT_FOUND);
@@ -230,9 +232,9 @@ TEST(MapiDirectory, ColumnsComeInTheOrderAskedWithUnknownTagsMissing) {
 
 TEST(MapiDirectory, CursorBatchesAndEndOfTable) {
     MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     ULONG count = 0;
     ASSERT_EQ(table->GetRowCount(0, &count), S_OK);
@@ -260,7 +262,7 @@ TEST(MapiDirectory, CursorBatchesAndEndOfTable) {
     EXPECT_EQ(query(25, 0, nullptr), 0u);
     EXPECT_EQ(query(25, 0, nullptr), 0u);
     // A fresh table starts at the top and can be read in one go.
-    Ref<IMAPITable> again;
+    MapiPtr<IMAPITable> again;
     GalSession second(mapi);
     ASSERT_EQ(second.OpenGalTable(again), S_OK);
     std::vector<RowValues> rows;
@@ -273,9 +275,9 @@ TEST(MapiDirectory, GeneratedEntriesAreVariedAndDeterministic) {
     std::vector<RowValues> first, second;
     for (std::vector<RowValues>* rows : {&first, &second}) {
         MapiScenario scenario(lines);
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
         ASSERT_EQ(run.ReadAll(table.Get(), *rows, 500), S_OK);
     }
@@ -336,9 +338,9 @@ TEST(MapiDirectory, TextsComeAsUtf16OrInTheAnsiCodePage) {
     for (const auto& test : cases) {
         SCOPED_TRACE(std::string(test.scenario) + (test.unicode ? "unicode" : "8-bit"));
         MapiScenario scenario(std::string("profile_dialog=auto\n") + test.scenario, line);
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
         ASSERT_EQ(table->SetColumns(ReaderColumns(test.unicode), TBL_BATCH), S_OK);
         std::vector<RowValues> rows;
@@ -350,12 +352,12 @@ TEST(MapiDirectory, TextsComeAsUtf16OrInTheAnsiCodePage) {
     for (bool refuses : {true, false}) {
         SCOPED_TRACE(refuses);
         MapiScenario scenario(refuses ? "profile_dialog=auto\nunicode=0\n" : "profile_dialog=auto\n", line);
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
-        Ref<IMAPITable> table; // its UTF-16 columns are refused, or set
+        MapiPtr<IMAPITable> table; // its UTF-16 columns are refused, or set
         EXPECT_EQ(run.OpenGalTable(table), refuses ? MAPI_E_BAD_CHARWIDTH : S_OK);
         LPSRowSet all = nullptr;
-        EXPECT_EQ(mapi.QueryAllRows(table.Get(), ReaderColumns(true), nullptr, nullptr, 0, &all),
+        EXPECT_EQ(mapi.HrQueryAllRows(table.Get(), ReaderColumns(true), nullptr, nullptr, 0, &all),
                   refuses ? MAPI_E_BAD_CHARWIDTH : S_OK);
         mapi.FreeProws(all);
     }
@@ -363,9 +365,9 @@ TEST(MapiDirectory, TextsComeAsUtf16OrInTheAnsiCodePage) {
 
 TEST(MapiDirectory, GeneratedEntriesFollowTheFileEntries) {
     MapiScenario scenario("profile_dialog=auto\ngenerate=5\n", "1\tList\tlist@x.example\t/o=x/cn=list\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     std::vector<RowValues> rows;
     ASSERT_EQ(run.ReadAll(table.Get(), rows), S_OK);
@@ -389,36 +391,36 @@ TEST(MapiDirectory, ProfileSectionGivesTheUserOrAMissingValue) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.scenario);
         MapiScenario scenario(test.scenario);
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
         ASSERT_EQ(run.Logon(), S_OK);
-        Ref<IMsgServiceAdmin> admin;
+        MapiPtr<IMsgServiceAdmin> admin;
         ASSERT_EQ(run.Session()->AdminServices(0, admin.Receive()), S_OK);
-        Ref<IProfSect> section;
+        MapiPtr<IProfSect> section;
         MAPIUID other = {{1, 2, 3}};
         EXPECT_EQ(admin->OpenProfileSection(&other, nullptr, MAPI_DEFERRED_ERRORS, section.Receive()),
                   MAPI_E_NOT_FOUND);
         MAPIUID global;
-        memcpy(global.ab, kGlobalProfileSection, sizeof(global.ab));
+        memcpy(global.ab, mapiconst::GlobalProfileSection, sizeof(global.ab));
         ASSERT_EQ(admin->OpenProfileSection(&global, nullptr, MAPI_DEFERRED_ERRORS, section.Receive()), S_OK);
-        SizedSPropTagArray(1, tags) = {1, {kPrProfileUser}};
+        SizedSPropTagArray(1, tags) = {1, {mapiconst::PR_PROFILE_USER}};
         ULONG count = 0;
         LPSPropValue values = nullptr;
         ASSERT_EQ(section->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &values),
                   test.result);
         ASSERT_EQ(count, 1u);
         if (test.user) {
-            EXPECT_EQ(values[0].ulPropTag, kPrProfileUser);
+            EXPECT_EQ(values[0].ulPropTag, mapiconst::PR_PROFILE_USER);
             EXPECT_STREQ(values[0].Value.lpszA, test.user);
         } else {
             EXPECT_EQ(values[0].ulPropTag, PROP_TAG(PT_ERROR, 0x6603));
             EXPECT_EQ(values[0].Value.err, MAPI_E_NOT_FOUND);
         }
         // The value array is one buffer of the caller's until freed.
-        mapi.Uninitialize();
+        mapi.MAPIUninitialize();
         EXPECT_EQ(ReadLedger(scenario.LedgerPath()).Number("buffers_outstanding"), 1);
         mapi.InitializeForReader();
-        EXPECT_EQ(mapi.FreeBuffer(values), 0u);
+        EXPECT_EQ(mapi.MAPIFreeBuffer(values), 0u);
     }
 }
 

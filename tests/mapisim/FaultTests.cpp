@@ -1,4 +1,4 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
 #include <cstring>
@@ -11,7 +11,7 @@ struct Batch {
     ULONG rows;
     std::string first;
 };
-Batch Query(MapiLibrary& mapi, IMAPITable* table, LONG count = 25) {
+Batch Query(StandInLibrary& mapi, IMAPITable* table, LONG count = 25) {
     LPSRowSet rows = nullptr;
     Batch batch{table->QueryRows(count, 0, &rows), 0, ""};
     if (FAILED(batch.result)) {
@@ -30,9 +30,9 @@ TEST(MapiFaults, BusyAtAnswersBusyUntilWaitedFor) {
         SCOPED_TRACE(repeat);
         MapiScenario scenario("profile_dialog=auto\nbusy_at=2\nbusy_repeat=" + std::to_string(repeat) + "\n",
                               SixtyEntries());
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
         EXPECT_EQ(Query(mapi, table.Get()).first, "User 0");
         EXPECT_EQ(Query(mapi, table.Get()).result, MAPI_E_BUSY);
@@ -54,9 +54,9 @@ TEST(MapiFaults, BusyAtAnswersBusyUntilWaitedFor) {
 
 TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
     MapiScenario scenario("profile_dialog=auto\nend_session_at=30,40\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     EXPECT_EQ(Query(mapi, table.Get()).rows, 25u);
     EXPECT_EQ(Query(mapi, table.Get()).result, MAPI_E_END_OF_SESSION); // rows 25..49 hold 30
@@ -67,12 +67,12 @@ TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
     EXPECT_EQ(table->SetColumns(ReaderColumns(), TBL_BATCH), MAPI_E_END_OF_SESSION);
 
     // A new table passes 30, which has fired, and dies at 40.
-    Ref<IMAPITable> second;
+    MapiPtr<IMAPITable> second;
     ASSERT_EQ(run.OpenGalContents(second), S_OK);
     EXPECT_EQ(Query(mapi, second.Get(), 35).rows, 35u);
     EXPECT_EQ(Query(mapi, second.Get(), 10).result, MAPI_E_END_OF_SESSION);
     // A third reads everything.
-    Ref<IMAPITable> third;
+    MapiPtr<IMAPITable> third;
     ASSERT_EQ(run.OpenGalContents(third), S_OK);
     std::vector<RowValues> rows;
     EXPECT_EQ(run.ReadAll(third.Get(), rows), S_OK);
@@ -81,10 +81,10 @@ TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
 
 TEST(MapiFaults, EndOfSessionFiresOncePerLogon) {
     MapiScenario scenario("profile_dialog=auto\nend_session_at=0\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     for (int logon = 0; logon < 2; ++logon) {
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
         EXPECT_EQ(Query(mapi, table.Get()).result, MAPI_E_END_OF_SESSION);
     }
@@ -92,14 +92,14 @@ TEST(MapiFaults, EndOfSessionFiresOncePerLogon) {
 
 TEST(MapiFaults, FirstRowCountEndsTheSessionThenReportedRowsAreServed) {
     MapiScenario scenario("profile_dialog=auto\nrowcount_end_session=1\nreported_rows=100\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     ULONG count = 7;
     EXPECT_EQ(table->GetRowCount(0, &count), MAPI_E_END_OF_SESSION);
     EXPECT_EQ(Query(mapi, table.Get()).result, MAPI_E_END_OF_SESSION);
-    Ref<IMAPITable> second;
+    MapiPtr<IMAPITable> second;
     ASSERT_EQ(run.OpenGalContents(second), S_OK);
     EXPECT_EQ(second->GetRowCount(0, &count), S_OK);
     EXPECT_EQ(count, 100u);
@@ -113,7 +113,7 @@ struct Outcome {
     std::string step;
     HRESULT result = S_OK;
 };
-Outcome WalkEveryStep(MapiLibrary& mapi) {
+Outcome WalkEveryStep(StandInLibrary& mapi) {
     GalSession run(mapi);
     Outcome outcome;
     auto step = [&outcome](const char* name, HRESULT result) {
@@ -125,52 +125,52 @@ Outcome WalkEveryStep(MapiLibrary& mapi) {
     };
     if (!step("Logon", run.Logon()))
         return outcome;
-    Ref<IMsgServiceAdmin> admin;
+    MapiPtr<IMsgServiceAdmin> admin;
     if (!step("AdminServices", run.Session()->AdminServices(0, admin.Receive())))
         return outcome;
     MAPIUID global;
-    memcpy(global.ab, kGlobalProfileSection, sizeof(global.ab));
-    Ref<IProfSect> section;
+    memcpy(global.ab, mapiconst::GlobalProfileSection, sizeof(global.ab));
+    MapiPtr<IProfSect> section;
     if (!step("OpenProfileSection",
               admin->OpenProfileSection(&global, nullptr, MAPI_DEFERRED_ERRORS, section.Receive())))
         return outcome;
-    SizedSPropTagArray(1, user) = {1, {kPrProfileUser}};
+    SizedSPropTagArray(1, user) = {1, {mapiconst::PR_PROFILE_USER}};
     ULONG count = 0;
     LPSPropValue values = nullptr;
     const HRESULT props = section->GetProps(reinterpret_cast<LPSPropTagArray>(&user), 0, &count, &values);
-    mapi.FreeBuffer(values);
+    mapi.MAPIFreeBuffer(values);
     if (!step("GetProps", props) || !step("OpenAddressBook", run.OpenBook()))
         return outcome;
     ULONG type = 0;
-    Ref<IABContainer> root;
-    if (!step("OpenEntry", run.Book()->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type,
-                                                 root.ReceiveAs<IUnknown>())))
+    MapiPtr<IABContainer> root;
+    if (!step("OpenEntry",
+              run.Book()->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveUnknown())))
         return outcome;
-    Ref<IMAPITable> hierarchy;
+    MapiPtr<IMAPITable> hierarchy;
     if (!step("GetHierarchyTable",
               root->GetHierarchyTable(CONVENIENT_DEPTH | MAPI_DEFERRED_ERRORS, hierarchy.Receive())))
         return outcome;
     GalRestriction gal;
     LPSRowSet rows = nullptr;
     SizedSPropTagArray(1, entryId) = {1, {PR_ENTRYID}};
-    const HRESULT all = mapi.QueryAllRows(hierarchy.Get(), reinterpret_cast<LPSPropTagArray>(&entryId),
-                                          gal.Get(), nullptr, 0, &rows);
+    const HRESULT all = mapi.HrQueryAllRows(hierarchy.Get(), reinterpret_cast<LPSPropTagArray>(&entryId),
+                                            gal.Get(), nullptr, 0, &rows);
     if (!step("HrQueryAllRows", all))
         return outcome;
     const std::string id(reinterpret_cast<char*>(rows->aRow[0].lpProps[0].Value.bin.lpb),
                          rows->aRow[0].lpProps[0].Value.bin.cb);
     mapi.FreeProws(rows);
-    Ref<IABContainer> container;
+    MapiPtr<IABContainer> container;
     run.OpenContainer(id, MAPI_BEST_ACCESS, container);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     if (!step("GetContentsTable", container->GetContentsTable(0, table.Receive())) ||
         !step("SetColumns", table->SetColumns(ReaderColumns(), TBL_BATCH)) ||
         !step("GetRowCount", table->GetRowCount(0, &count)) ||
         !step("QueryRows", Query(mapi, table.Get()).result))
         return outcome;
     void* block = nullptr;
-    step("MAPIAllocateBuffer", mapi.AllocateBuffer(16, &block));
-    mapi.FreeBuffer(block);
+    step("MAPIAllocateBuffer", mapi.MAPIAllocateBuffer(16, &block));
+    mapi.MAPIFreeBuffer(block);
     return outcome;
 }
 
@@ -181,13 +181,13 @@ TEST(MapiFaults, FailMakesTheNamedCallFail) {
                                  "GetRowCount",     "QueryRows",          "MAPIAllocateBuffer"};
     {
         MapiScenario scenario("profile_dialog=auto\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         EXPECT_EQ(WalkEveryStep(mapi).step, "");
     }
     for (const char* call : calls) {
         SCOPED_TRACE(call);
         MapiScenario scenario(std::string("profile_dialog=auto\nfail=") + call + ":0x80040115\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         const Outcome outcome = WalkEveryStep(mapi);
         EXPECT_EQ(outcome.step, call);
         EXPECT_EQ(outcome.result, MAPI_E_NETWORK_ERROR);
@@ -201,9 +201,9 @@ TEST(MapiFaults, FailMakesTheNamedCallFail) {
 TEST(MapiFaults, FailWithASuccessCodeDoesTheWorkAndReturnsIt) {
     MapiScenario scenario("profile_dialog=auto\nfail=GetRowCount:00040482, QueryRows:0x00040481\n",
                           SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     ULONG count = 0;
     EXPECT_EQ(table->GetRowCount(0, &count), MAPI_W_APPROX_COUNT);
@@ -215,9 +215,9 @@ TEST(MapiFaults, FailWithASuccessCodeDoesTheWorkAndReturnsIt) {
 
 TEST(MapiFaults, QueryLatencyPausesEachQueryRows) {
     MapiScenario scenario("profile_dialog=auto\nquery_latency_ms=60\n", SixtyEntries());
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);

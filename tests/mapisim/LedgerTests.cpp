@@ -1,4 +1,4 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
 #include <thread>
@@ -9,8 +9,8 @@ const char kThreeEntries[] =
     "0\tA\ta@x.example\t/o=x/cn=a\n1\tB\tb@x.example\t/o=x/cn=b\n2\tC\t!\t/o=x/cn=c\n";
 
 // The ledger as written by a MAPIUninitialize now, with MAPI initialised again after.
-Ledger Snapshot(MapiLibrary& mapi, const MapiScenario& scenario) {
-    mapi.Uninitialize();
+Ledger Snapshot(StandInLibrary& mapi, const MapiScenario& scenario) {
+    mapi.MAPIUninitialize();
     const Ledger ledger = ReadLedger(scenario.LedgerPath());
     EXPECT_EQ(mapi.InitializeForReader(), S_OK);
     return ledger;
@@ -18,9 +18,9 @@ Ledger Snapshot(MapiLibrary& mapi, const MapiScenario& scenario) {
 
 TEST(MapiLedger, RowSetAndEachRowAreSeparateBlocksFreedExactly) {
     MapiScenario scenario("profile_dialog=auto\n", kThreeEntries);
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
-    Ref<IMAPITable> table;
+    MapiPtr<IMAPITable> table;
     ASSERT_EQ(run.OpenGalTable(table), S_OK);
     const long before = Snapshot(mapi, scenario).Number("buffers_outstanding");
 
@@ -29,9 +29,9 @@ TEST(MapiLedger, RowSetAndEachRowAreSeparateBlocksFreedExactly) {
     ASSERT_EQ(rows->cRows, 3u);
     EXPECT_EQ(Snapshot(mapi, scenario).Number("buffers_outstanding"), before + 4);
     // A string lives in a block linked to its row: freeing it alone is refused, untouched.
-    EXPECT_NE(mapi.FreeBuffer(rows->aRow[0].lpProps[1].Value.lpszA), 0u);
+    EXPECT_NE(mapi.MAPIFreeBuffer(rows->aRow[0].lpProps[1].Value.lpszA), 0u);
     // Each row's values are one block of their own.
-    EXPECT_EQ(mapi.FreeBuffer(rows->aRow[2].lpProps), 0u);
+    EXPECT_EQ(mapi.MAPIFreeBuffer(rows->aRow[2].lpProps), 0u);
     rows->aRow[2].lpProps = nullptr;
     Ledger ledger = Snapshot(mapi, scenario);
     EXPECT_EQ(ledger.Number("buffers_outstanding"), before + 3);
@@ -46,20 +46,20 @@ TEST(MapiLedger, RowSetAndEachRowAreSeparateBlocksFreedExactly) {
     ASSERT_EQ(table->QueryRows(25, 0, &rows), S_OK);
     EXPECT_EQ(rows->cRows, 0u);
     EXPECT_EQ(Snapshot(mapi, scenario).Number("buffers_outstanding"), before + 1);
-    EXPECT_EQ(mapi.FreeBuffer(rows), 0u);
+    EXPECT_EQ(mapi.MAPIFreeBuffer(rows), 0u);
     EXPECT_EQ(Snapshot(mapi, scenario).Number("buffers_outstanding"), before);
 }
 
 TEST(MapiLedger, LeakedBufferAndObjectAreListed) {
     MapiScenario scenario("profile_dialog=auto\n", kThreeEntries);
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     void* leakedBuffer = nullptr;
     IMAPITable* leakedTable = nullptr;
     {
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
-        ASSERT_EQ(mapi.AllocateBuffer(100, &leakedBuffer), S_OK);
+        ASSERT_EQ(mapi.MAPIAllocateBuffer(100, &leakedBuffer), S_OK);
         table->AddRef();
         leakedTable = table.Get();
     }
@@ -78,7 +78,7 @@ TEST(MapiLedger, LeakedBufferAndObjectAreListed) {
 
 TEST(MapiLedger, ReferenceCountsDecideWhenObjectsGo) {
     MapiScenario scenario("profile_dialog=auto\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     GalSession run(mapi);
     ASSERT_EQ(run.Logon(), S_OK);
     ASSERT_EQ(run.OpenBook(), S_OK);
@@ -102,10 +102,10 @@ TEST(MapiLedger, ReferenceCountsDecideWhenObjectsGo) {
 
 TEST(MapiLedger, CountsThreadsAndRowsAndListsCallsInOrder) {
     MapiScenario scenario("profile_dialog=auto\n", kThreeEntries);
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     {
         GalSession run(mapi);
-        Ref<IMAPITable> table;
+        MapiPtr<IMAPITable> table;
         ASSERT_EQ(run.OpenGalTable(table), S_OK);
         std::vector<RowValues> rows;
         ASSERT_EQ(run.ReadAll(table.Get(), rows, 2), S_OK);
@@ -148,8 +148,8 @@ TEST(MapiLedger, CountsThreadsAndRowsAndListsCallsInOrder) {
         ASSERT_EQ(run.Logon(), S_OK);
         std::thread other([&mapi] {
             void* block = nullptr;
-            mapi.AllocateBuffer(8, &block);
-            mapi.FreeBuffer(block);
+            mapi.MAPIAllocateBuffer(8, &block);
+            mapi.MAPIFreeBuffer(block);
         });
         other.join();
     }

@@ -1,4 +1,4 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
 
@@ -12,16 +12,16 @@ std::string Narrow(const WideString& text) {
 }
 
 TEST(MapiLogon, LoadsTheStandInFromTheSystemFolderByOrdinal) {
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     ASSERT_TRUE(mapi.Loaded());
-    EXPECT_TRUE(mapi.LogonEx && mapi.AllocateBuffer && mapi.FreeBuffer && mapi.Initialize &&
-                mapi.Uninitialize && mapi.QueryAllRows && mapi.UlRelease && mapi.FreeProws);
+    EXPECT_TRUE(mapi.MAPILogonEx && mapi.MAPIAllocateBuffer && mapi.MAPIFreeBuffer && mapi.MAPIInitialize &&
+                mapi.MAPIUninitialize && mapi.HrQueryAllRows && mapi.UlRelease && mapi.FreeProws);
 }
 
 TEST(MapiLogon, BalancedRunLeavesAnEmptyLedger) {
     MapiScenario scenario("profile_dialog=auto\nprofiles=Work,Home\n");
     {
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
         ASSERT_EQ(run.Logon(), S_OK);
         ASSERT_EQ(run.OpenBook(), S_OK);
@@ -51,14 +51,14 @@ TEST(MapiLogon, BalancedRunLeavesAnEmptyLedger) {
 TEST(MapiLogon, ConfiguredResultsOfInitializeAndLogon) {
     {
         MapiScenario scenario("profile_dialog=auto\ninitialize=80004005\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         EXPECT_EQ(mapi.InitializeForReader(), E_FAIL);
         // A failed MAPIInitialize writes the ledger at once.
         EXPECT_EQ(ReadLedger(scenario.LedgerPath()).Number("initialize_calls"), 1);
     }
     {
         MapiScenario scenario("profile_dialog=auto\nlogon=0x80040111\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
         EXPECT_EQ(run.Logon(), MAPI_E_LOGON_FAILED);
         EXPECT_EQ(run.Session(), nullptr);
@@ -68,7 +68,7 @@ TEST(MapiLogon, ConfiguredResultsOfInitializeAndLogon) {
     {
         // A warning still gives a session.
         MapiScenario scenario("profile_dialog=auto\nlogon=00040380\n");
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         GalSession run(mapi);
         EXPECT_EQ(run.Logon(), MAPI_W_ERRORS_RETURNED);
         EXPECT_NE(run.Session(), nullptr);
@@ -79,16 +79,16 @@ TEST(MapiLogon, ConfiguredResultsOfInitializeAndLogon) {
 
 TEST(MapiLogon, LogonNeedsInitializeAndKnownFlags) {
     MapiScenario scenario("profile_dialog=auto\n");
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     LPMAPISESSION session = nullptr;
-    EXPECT_EQ(mapi.LogonEx(0, nullptr, nullptr, kReaderLogonFlags, &session), MAPI_E_NOT_INITIALIZED);
+    EXPECT_EQ(mapi.MAPILogonEx(0, nullptr, nullptr, kReaderLogonFlags, &session), MAPI_E_NOT_INITIALIZED);
     ASSERT_EQ(mapi.InitializeForReader(), S_OK);
-    EXPECT_EQ(mapi.LogonEx(0, nullptr, nullptr, kReaderLogonFlags | 0x04000000, &session),
+    EXPECT_EQ(mapi.MAPILogonEx(0, nullptr, nullptr, kReaderLogonFlags | 0x04000000, &session),
               MAPI_E_UNKNOWN_FLAGS);
     EXPECT_EQ(session, nullptr);
     MAPIINIT_0 badVersion{1, 0};
-    EXPECT_EQ(mapi.Initialize(&badVersion), MAPI_E_VERSION);
-    mapi.Uninitialize();
+    EXPECT_EQ(mapi.MAPIInitialize(&badVersion), MAPI_E_VERSION);
+    mapi.MAPIUninitialize();
 }
 
 struct Malformed {
@@ -123,7 +123,7 @@ TEST(MapiLogon, MalformedScenarioOrDirectoryFailsInitializeAndNamesTheLine) {
     for (const Malformed& test : cases) {
         SCOPED_TRACE(std::string(test.scenario) + "|" + test.directory);
         MapiScenario scenario(test.scenario, test.directory);
-        MapiLibrary mapi;
+        StandInLibrary mapi;
         EXPECT_EQ(mapi.InitializeForReader(), MAPI_E_CALL_FAILED);
         const std::string file =
             Narrow(test.inDirectory ? scenario.DirectoryPath() : scenario.ScenarioPath());
@@ -134,23 +134,23 @@ TEST(MapiLogon, MalformedScenarioOrDirectoryFailsInitializeAndNamesTheLine) {
 }
 
 TEST(MapiLogon, MissingScenarioFileFailsInitialize) {
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     ::SetEnvironmentVariableW(L"MAPISIM_SCENARIO", L"C:\\no\\such\\scenario.txt");
     EXPECT_EQ(mapi.InitializeForReader(), MAPI_E_CALL_FAILED);
     ::SetEnvironmentVariableW(L"MAPISIM_SCENARIO", nullptr);
 }
 
 TEST(MapiLogon, EachInitializeFromUninitialisedStartsANewPeriod) {
-    MapiLibrary mapi;
+    StandInLibrary mapi;
     LPMAPISESSION leaked = nullptr;
     {
         MapiScenario first("profile_dialog=auto\nprofiles=First\n");
         ASSERT_EQ(mapi.InitializeForReader(), S_OK);
         // Nested initialisation keeps the period.
         ASSERT_EQ(mapi.InitializeForReader(), S_OK);
-        mapi.Uninitialize();
-        ASSERT_EQ(mapi.LogonEx(0, nullptr, nullptr, kReaderLogonFlags, &leaked), S_OK);
-        mapi.Uninitialize();
+        mapi.MAPIUninitialize();
+        ASSERT_EQ(mapi.MAPILogonEx(0, nullptr, nullptr, kReaderLogonFlags, &leaked), S_OK);
+        mapi.MAPIUninitialize();
         const Ledger ledger = ReadLedger(first.LedgerPath());
         EXPECT_EQ(ledger.Number("initialize_calls"), 2);
         EXPECT_EQ(ledger.Number("uninitialize_calls"), 2);
@@ -159,7 +159,7 @@ TEST(MapiLogon, EachInitializeFromUninitialisedStartsANewPeriod) {
     MapiScenario second("profile_dialog=auto\nprofiles=Second\n");
     ASSERT_EQ(mapi.InitializeForReader(), S_OK);
     GalSession run(mapi);
-    mapi.Uninitialize();
+    mapi.MAPIUninitialize();
     Ledger ledger = ReadLedger(second.LedgerPath());
     EXPECT_EQ(ledger.Number("initialize_calls"), 1);
     EXPECT_EQ(ledger.Number("logons"), 0);

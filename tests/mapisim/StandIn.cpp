@@ -1,43 +1,23 @@
-#include "tests/mapisim/MapiLibrary.h"
+#include "tests/mapisim/StandIn.h"
 #include <gtest/gtest.h>
 
-const BYTE kMuidEmsAb[16] = {0xDC, 0xA7, 0x40, 0xC8, 0xC0, 0x42, 0x10, 0x1A,
-                             0xB4, 0xB9, 0x08, 0x00, 0x2B, 0x2F, 0xE1, 0x82};
-const BYTE kGlobalProfileSection[16] = {0x13, 0xDB, 0xB0, 0xC8, 0xAA, 0x05, 0x10, 0x1A,
-                                        0x9B, 0xB0, 0x00, 0xAA, 0x00, 0x2F, 0xC4, 0x5A};
-
-namespace {
-
-template <class F> void Bind(HMODULE module, int ordinal, F& function) {
-    function =
-        reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-} // namespace
-
-MapiLibrary::MapiLibrary() {
-    module = ::LoadLibraryExW(L"MAPI32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module)
+void StandInLibrary::Unload() {
+    if (!loaded)
         return;
-    Bind(module, 11, LogonEx);
-    Bind(module, 13, AllocateBuffer);
-    Bind(module, 17, FreeBuffer);
-    Bind(module, 21, Initialize);
-    Bind(module, 23, Uninitialize);
-    Bind(module, 75, QueryAllRows);
-    Bind(module, 129, UlRelease);
-    Bind(module, 140, FreeProws);
-}
-
-void MapiLibrary::Unload() {
-    if (module)
+    // The program keeps its reference to the last; the test drops it through the module
+    // that holds the bound entry points, then forgets them.
+    HMODULE module = nullptr;
+    if (::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                             reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(MAPIInitialize)), &module))
         ::FreeLibrary(module);
-    module = nullptr;
+    static_cast<MapiLibrary&>(*this) = MapiLibrary();
+    loaded = false;
 }
 
-HRESULT MapiLibrary::InitializeForReader() {
+HRESULT StandInLibrary::InitializeForReader() {
     MAPIINIT_0 init{MAPI_INIT_VERSION, MAPI_MULTITHREAD_NOTIFICATIONS};
-    return Initialize(&init);
+    return MAPIInitialize(&init);
 }
 
 RowValues ReadRow(const SRow& row) {
@@ -61,7 +41,7 @@ RowValues ReadRow(const SRow& row) {
     text(props[1], values.hasName, values.name);
     text(props[2], values.hasSmtp, values.smtp);
     text(props[3], values.hasDn, values.dn);
-    values.hasTypeEx = row.cValues > 4 && props[4].ulPropTag == kPrDisplayTypeEx;
+    values.hasTypeEx = row.cValues > 4 && props[4].ulPropTag == mapiconst::PR_DISPLAY_TYPE_EX;
     if (values.hasTypeEx)
         values.typeEx = props[4].Value.l;
     return values;
@@ -76,23 +56,27 @@ std::string Utf8(const wchar_t* text) {
 }
 
 LPSPropTagArray ReaderColumns(bool unicode) {
-    static SizedSPropTagArray(5, wide) = {
-        5, {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_W, kPrSmtpAddressW, kPrObjDistNameW, kPrDisplayTypeEx}};
-    static SizedSPropTagArray(5, narrow) = {
-        5, {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, kPrSmtpAddressA, kPrObjDistNameA, kPrDisplayTypeEx}};
+    static SizedSPropTagArray(5,
+                              wide) = {5,
+                                       {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_W, mapiconst::PR_SMTP_ADDRESS_W,
+                                        mapiconst::PR_EMS_AB_OBJ_DIST_NAME_W, mapiconst::PR_DISPLAY_TYPE_EX}};
+    static SizedSPropTagArray(5, narrow) = {5,
+                                            {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A,
+                                             mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A,
+                                             mapiconst::PR_DISPLAY_TYPE_EX}};
     return unicode ? reinterpret_cast<LPSPropTagArray>(&wide) : reinterpret_cast<LPSPropTagArray>(&narrow);
 }
 
 GalRestriction::GalRestriction() {
     provider.ulPropTag = PR_AB_PROVIDER_ID;
-    provider.Value.bin.cb = sizeof(kMuidEmsAb);
-    provider.Value.bin.lpb = const_cast<LPBYTE>(kMuidEmsAb);
-    containerId.ulPropTag = kPrContainerId;
+    provider.Value.bin.cb = sizeof(mapiconst::ExchangeAddressBook);
+    provider.Value.bin.lpb = const_cast<LPBYTE>(mapiconst::ExchangeAddressBook);
+    containerId.ulPropTag = mapiconst::PR_EMS_AB_CONTAINERID;
     containerId.Value.l = 0;
     parts[0].rt = RES_PROPERTY;
     parts[0].res.resProperty = SPropertyRestriction{RELOP_EQ, PR_AB_PROVIDER_ID, &provider};
     parts[1].rt = RES_PROPERTY;
-    parts[1].res.resProperty = SPropertyRestriction{RELOP_EQ, kPrContainerId, &containerId};
+    parts[1].res.resProperty = SPropertyRestriction{RELOP_EQ, mapiconst::PR_EMS_AB_CONTAINERID, &containerId};
     top.rt = RES_AND;
     top.res.resAnd = SAndRestriction{2, parts};
 }
@@ -102,12 +86,12 @@ GalSession::~GalSession() {
 }
 
 void GalSession::Close() {
-    book.Reset();
+    book.Release();
     if (session.Get())
         session->Logoff(0, MAPI_LOGOFF_SHARED, 0);
-    session.Reset();
+    session.Release();
     if (initialized)
-        mapi.Uninitialize();
+        mapi.MAPIUninitialize();
     initialized = false;
 }
 
@@ -116,7 +100,7 @@ HRESULT GalSession::Logon(ULONG flags) {
     if (FAILED(result))
         return result;
     initialized = true;
-    return mapi.LogonEx(0, nullptr, nullptr, flags, session.Receive());
+    return mapi.MAPILogonEx(0, nullptr, nullptr, flags, session.Receive());
 }
 
 HRESULT GalSession::OpenBook() {
@@ -126,20 +110,19 @@ HRESULT GalSession::OpenBook() {
 HRESULT GalSession::FindContainers(LPSRestriction restriction, std::vector<std::string>& ids) {
     ids.clear();
     ULONG type = 0;
-    Ref<IABContainer> root;
-    HRESULT result =
-        book->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveAs<IUnknown>());
+    MapiPtr<IABContainer> root;
+    HRESULT result = book->OpenEntry(0, nullptr, nullptr, MAPI_DEFERRED_ERRORS, &type, root.ReceiveUnknown());
     if (FAILED(result))
         return result;
     EXPECT_EQ(type, MAPI_ABCONT);
-    Ref<IMAPITable> hierarchy;
+    MapiPtr<IMAPITable> hierarchy;
     result = root->GetHierarchyTable(CONVENIENT_DEPTH | MAPI_DEFERRED_ERRORS, hierarchy.Receive());
     if (FAILED(result))
         return result;
     SizedSPropTagArray(1, entryId) = {1, {PR_ENTRYID}};
     LPSRowSet rows = nullptr;
-    result = mapi.QueryAllRows(hierarchy.Get(), reinterpret_cast<LPSPropTagArray>(&entryId), restriction,
-                               nullptr, 0, &rows);
+    result = mapi.HrQueryAllRows(hierarchy.Get(), reinterpret_cast<LPSPropTagArray>(&entryId), restriction,
+                                 nullptr, 0, &rows);
     if (FAILED(result))
         return result;
     for (ULONG i = 0; i < rows->cRows; ++i) {
@@ -151,27 +134,27 @@ HRESULT GalSession::FindContainers(LPSRestriction restriction, std::vector<std::
     return result;
 }
 
-HRESULT GalSession::OpenContainer(const std::string& id, ULONG flags, Ref<IABContainer>& container) {
+HRESULT GalSession::OpenContainer(const std::string& id, ULONG flags, MapiPtr<IABContainer>& container) {
     ULONG type = 0;
     return book->OpenEntry(static_cast<ULONG>(id.size()),
                            reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data())), nullptr, flags, &type,
-                           container.ReceiveAs<IUnknown>());
+                           container.ReceiveUnknown());
 }
 
-HRESULT GalSession::OpenGalTable(Ref<IMAPITable>& table) {
+HRESULT GalSession::OpenGalTable(MapiPtr<IMAPITable>& table) {
     HRESULT result = Logon();
     if (SUCCEEDED(result))
         result = OpenBook();
     return SUCCEEDED(result) ? OpenGalContents(table) : result;
 }
 
-HRESULT GalSession::OpenGalContents(Ref<IMAPITable>& table) {
+HRESULT GalSession::OpenGalContents(MapiPtr<IMAPITable>& table) {
     std::vector<std::string> ids;
     GalRestriction restriction;
     HRESULT result = FindContainers(restriction.Get(), ids);
     if (SUCCEEDED(result) && ids.size() != 1)
         result = E_FAIL;
-    Ref<IABContainer> gal;
+    MapiPtr<IABContainer> gal;
     if (SUCCEEDED(result))
         result = OpenContainer(ids[0], MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS, gal);
     if (SUCCEEDED(result))
