@@ -32,7 +32,6 @@ public:
     bool Stop(DWORD timeoutMs = INFINITE);
     // Waits until the latest run's thread has ended.
     void Wait();
-    void Bind(AddressStore* target, HWND owner);
 
     // For a caller that no person watches (the console): the logon shows no dialog and uses
     // the named profile, or the default profile when the name is empty. Set before Start;
@@ -46,24 +45,6 @@ public:
     HRESULT OutcomeResult() const { return outcomeResult; }
     // The row count the contents table reported.
     ULONG ReportedRows() const { return rowCount; }
-    static DWORD WINAPI ThreadProc(LPVOID parameter);
-    void Run();
-
-    // Session half.
-    bool Logon(WideString& message);
-    HRESULT OpenDirectory(MapiPtr<IAddrBook>& addressBook);
-    HRESULT FindGlobalAddressList(IAddrBook* addressBook, EntryId& id);
-    HRESULT OpenGlobalAddressList(IAddrBook* addressBook, const EntryId& id,
-                                  MapiPtr<IABContainer>& container);
-    void CloseSession();
-    void EndSession();
-
-    // Reading half.
-    bool ReadUserDN(ULONG tag, WideString& out);
-    bool ReadAddressList();
-    void AddRow(const SRow& row);
-    // last: the end of the table, which must reach the window whatever the backlog.
-    void PostProgress(bool last = false);
 
     // Progress goes out at most this often, and never while this many progress messages wait
     // unapplied in the window's queue. A post costs more than reading a batch (under Wine a
@@ -71,24 +52,44 @@ public:
     // rows, a post per batch took longer than the reading itself.
     static constexpr ULONGLONG kProgressIntervalMs = 50;
     static constexpr long kMaxWaitingProgress = 4;
+
+private:
     // Reopenings in a row that bring no new row before the reading gives up.
     static constexpr int kMaxFruitlessReopens = 10;
 
-private:
-    bool ReadContents(IAddrBook* addressBook);
-    // (Re)opens the Global Address List's contents table with the reader's columns.
-    HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
-                      MapiPtr<IMAPITable>& table);
-    bool StopRequested() const;
-    // The counter of the window's kind, none for unknown entries.
-    uint64_t* CounterOf(EntryType type);
+    // The run and its final messages: DirectoryReader.cpp.
+    void Bind(AddressStore* target, HWND owner);
+    static DWORD WINAPI ThreadProc(LPVOID parameter);
     void WaitForPreviousRun();
+    void Run();
+    bool StopRequested() const;
+    void NoteFailure(RunOutcome failure);
     // The messages that end a run are retried until the window takes them.
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
     static std::unique_ptr<StatusMessage> FailureMessage(const WideString& text);
     void PostFailure(const WideString& text);
-    void NoteFailure(RunOutcome failure);
+
+    // The session: DirectorySession.cpp.
+    bool Logon(WideString& message);
+    bool ReadUserDN(ULONG tag, WideString& out);
+    HRESULT OpenDirectory(MapiPtr<IAddrBook>& addressBook);
+    HRESULT FindGlobalAddressList(IAddrBook* addressBook, EntryId& id);
+    HRESULT OpenGlobalAddressList(IAddrBook* addressBook, const EntryId& id,
+                                  MapiPtr<IABContainer>& container);
+    void CloseSession();
+    void EndSession();
+
+    // The rows, their counts and the progress: AddressListRows.cpp.
+    void StartCounts();
+    bool ReadContents(IAddrBook* addressBook);
+    HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
+                      MapiPtr<IMAPITable>& table);
+    void AddRow(const SRow& row);
+    // None for unknown entries, which the window does not count by kind.
+    uint64_t* CounterOf(EntryType type);
+    // last: the end of the table, which must reach the window whatever the backlog.
+    void PostProgress(bool last = false);
 
     HRESULT lastResult = S_OK;
     MapiPtr<IMAPISession> session;

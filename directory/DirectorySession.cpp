@@ -31,17 +31,11 @@ void DirectoryReader::SetUnattendedLogon(const WideString& profile) {
     logonProfile = profile;
 }
 
-void DirectoryReader::NoteFailure(RunOutcome failure) {
-    outcome = failure;
-    outcomeResult = lastResult;
-}
-
 bool DirectoryReader::Logon(WideString& message) {
     outlookBitness = GetOutlookBitness();
     if (outlookBitness != BuildBitness) {
         message = BitnessErrorText(outlookBitness);
         NoteFailure(RunOutcome::WrongBitness);
-        PostDone();
         return false;
     }
     // A missing library or entry point is told like a failed initialisation.
@@ -49,7 +43,6 @@ bool DirectoryReader::Logon(WideString& message) {
         lastResult = MAPI_E_CALL_FAILED;
         message = L"ERROR: MAPIInitialize";
         NoteFailure(RunOutcome::InitializeFailed);
-        PostDone();
         return false;
     }
     MAPIINIT_0 init = {MAPI_INIT_VERSION, MAPI_MULTITHREAD_NOTIFICATIONS};
@@ -57,7 +50,6 @@ bool DirectoryReader::Logon(WideString& message) {
     if (FAILED(lastResult)) {
         message = L"ERROR: MAPIInitialize";
         NoteFailure(RunOutcome::InitializeFailed);
-        PostDone();
         return false;
     }
     // Unattended: no dialog and nothing to wait for a person; the named profile (its name
@@ -78,8 +70,42 @@ bool DirectoryReader::Logon(WideString& message) {
     NoteFailure(RunOutcome::LogonFailed);
     // Balance the initialisation before the window may start the next run.
     mapi.MAPIUninitialize();
-    PostDone();
     return false;
+}
+
+bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
+    out.clear();
+    if (!session)
+        return false;
+    MapiPtr<IMsgServiceAdmin> admin;
+    lastResult = session->AdminServices(0, admin.Receive());
+    lastResult = Checked(lastResult, admin.Get());
+    if (FAILED(lastResult))
+        return false;
+    MAPIUID sectionUid;
+    static_assert(sizeof(sectionUid) == sizeof(mapiconst::GlobalProfileSection), "a MAPIUID is 16 bytes");
+    std::memcpy(&sectionUid, mapiconst::GlobalProfileSection, sizeof(sectionUid));
+    MapiPtr<IProfSect> section;
+    lastResult = admin->OpenProfileSection(&sectionUid, nullptr, MAPI_DEFERRED_ERRORS, section.Receive());
+    lastResult = Checked(lastResult, section.Get());
+    if (FAILED(lastResult))
+        return false;
+
+    SizedSPropTagArray(1, tags) = {1, {tag}};
+    ULONG count = 0;
+    MapiBuffer<SPropValue> values(mapi);
+    lastResult = section->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, values.Receive());
+    if (lastResult != S_OK || !values)
+        return false;
+    bool found = true;
+    for (ULONG i = 0; i < count; ++i) {
+        const SPropValue& value = values.Get()[i];
+        if (PROP_TYPE(value.ulPropTag) != PT_STRING8 || !value.Value.lpszA) // PT_ERROR: missing
+            found = false;
+        else
+            out = MultiByteToWide(value.Value.lpszA, CP_ACP); // 8-bit MAPI text is ANSI
+    }
+    return found;
 }
 
 HRESULT DirectoryReader::OpenDirectory(MapiPtr<IAddrBook>& addressBook) {

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <mapicode.h>
 #include <new>
 #include "directory/DirectoryReader.h"
@@ -36,82 +35,12 @@ const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
 }
 } // namespace
 
-void DirectoryReader::Run() {
-    // Asked to stop before it began (the program is closing): nothing to log on for.
-    if (StopRequested())
-        return;
-    outcome = RunOutcome::Read;
-    outcomeResult = S_OK;
-    WideString message;
-    if (!Logon(message)) {
-        PostFailure(message);
-        return;
-    }
-    // The DN line is this run's, blank when the profile names no user.
-    auto dn = std::make_unique<StatusMessage>();
-    if (ReadUserDN(mapiconst::PR_PROFILE_USER, message))
-        dn->text = L"LegacyExchangeDN: " + message;
-    PostStatus(window, STATUS_USER_DN, std::move(dn));
-    // Made before the reading, so that a reading that used up the memory can still say it failed.
-    auto failure = FailureMessage(L"ERROR: GetGlobalAddressBook had a failure.");
-    if (!ReadAddressList() && !StopRequested())
-        PostFinal(STATUS_COUNTS, std::move(failure));
-    PostDone();
-    EndSession();
-}
-
-bool DirectoryReader::ReadUserDN(ULONG tag, WideString& out) {
-    out.clear();
-    if (!session)
-        return false;
-    MapiPtr<IMsgServiceAdmin> admin;
-    lastResult = session->AdminServices(0, admin.Receive());
-    lastResult = Checked(lastResult, admin.Get());
-    if (FAILED(lastResult))
-        return false;
-    MAPIUID sectionUid;
-    static_assert(sizeof(sectionUid) == sizeof(mapiconst::GlobalProfileSection), "a MAPIUID is 16 bytes");
-    std::memcpy(&sectionUid, mapiconst::GlobalProfileSection, sizeof(sectionUid));
-    MapiPtr<IProfSect> section;
-    lastResult = admin->OpenProfileSection(&sectionUid, nullptr, MAPI_DEFERRED_ERRORS, section.Receive());
-    lastResult = Checked(lastResult, section.Get());
-    if (FAILED(lastResult))
-        return false;
-
-    SizedSPropTagArray(1, tags) = {1, {tag}};
-    ULONG count = 0;
-    MapiBuffer<SPropValue> values(mapi);
-    lastResult = section->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, values.Receive());
-    if (lastResult != S_OK || !values)
-        return false;
-    bool found = true;
-    for (ULONG i = 0; i < count; ++i) {
-        const SPropValue& value = values.Get()[i];
-        if (PROP_TYPE(value.ulPropTag) != PT_STRING8 || !value.Value.lpszA) // PT_ERROR: missing
-            found = false;
-        else
-            out = MultiByteToWide(value.Value.lpszA, CP_ACP); // 8-bit MAPI text is ANSI
-    }
-    return found;
-}
-
-bool DirectoryReader::ReadAddressList() {
+void DirectoryReader::StartCounts() {
     rowCount = 0;
     countMailUsers = countDistLists = countForums = countAgents = countRemoteUsers = 0;
     // Owed from the start: even a table without rows ends with its own (zero) counts.
     progressOwed = true;
     lastProgressTick = 0;
-    bool read = false;
-    {
-        MapiPtr<IAddrBook> addressBook;
-        if (SUCCEEDED(OpenDirectory(addressBook)))
-            read = ReadContents(addressBook.Get());
-    }
-    // Taken before the log-off, whose result would replace the failing call's.
-    if (!read)
-        NoteFailure(RunOutcome::ReadFailed);
-    CloseSession();
-    return read;
 }
 
 HRESULT DirectoryReader::OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
