@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <vector>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 class AddressStore;
 struct AddressEntry;

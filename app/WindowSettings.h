@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The main window's title and class name. Users know the program by it, and their scripts
 // find its window by it: it stays as it is, whatever the program is called.

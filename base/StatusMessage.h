@@ -3,7 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Background work reports to the main window only through this posted message.
 // wParam is a StatusCode; lParam a StatusMessage the receiver takes over, or 0.

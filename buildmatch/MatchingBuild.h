@@ -1,5 +1,5 @@
 #pragma once
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The start-up gate: false when it started the sibling flavour that matches Outlook's
 // bitness, and this process should end.

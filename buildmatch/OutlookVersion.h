@@ -1,5 +1,5 @@
 #pragma once
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The installed Outlook's major version from its registered CurVer (8 to 15), 0 when there
 // is none or it is one this program does not know.

@@ -1,6 +1,6 @@
 #pragma once
 #include <vector>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The start-up gate sets this variable in the environment of the sibling it starts, and
 // nowhere else. A process that carries it was started by a gate and starts no other flavour

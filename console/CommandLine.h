@@ -1,6 +1,6 @@
 #pragma once
 #include "export/ExportFormat.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The console's switches, written -x or /x, case-insensitive.
 struct ConsoleOptions {

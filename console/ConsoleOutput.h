@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Text to the standard output or error: UTF-16 to a console, UTF-8 to a file or pipe.
 class ConsoleStream {

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The console's bitness gate. MAPI loads only in a process of Outlook's bitness: when the
 // installed Outlook needs the other flavour, its console is started from this program's

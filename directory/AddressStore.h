@@ -8,7 +8,7 @@
 #include <vector>
 #include "base/ScopedWin.h"
 #include "directory/EntryKind.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // A text held by the store: zero-terminated, with its length kept just before its first
 // character, so an entry carries one pointer per text. It stays valid until the store's

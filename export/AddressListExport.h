@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 class AddressStore;
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The open dialog for the text export: folder comes in as the proposed folder and goes out
 // as the chosen path. True when the user confirmed a file, and also when the dialog itself

@@ -1,6 +1,6 @@
 #pragma once
 #include "directory/AddressStore.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The line formats an address list is written in, one place for the window's export and
 // the console. Pipe is the window's "Save to txt file" format; csv and tsv are for

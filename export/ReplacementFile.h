@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include "base/ScopedWin.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Writes a file so that a failed run never leaves a half-written file nor destroys the
 // previous one: the bytes go to a temporary file in the target's folder, which Commit

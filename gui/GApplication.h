@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string_view>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 class AddressStore;
 

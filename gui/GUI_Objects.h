@@ -4,7 +4,7 @@
 #include <cstdint>
 #include "gui/GUI_Utils.h"
 #include "gui/Layout.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The control factory of both windows, and the address list view's setup. Constructing
 // one initialises the common controls the windows use.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 #include "gui/GApplication.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Stateless window helpers shared by both windows: text measuring in a font, the system
 // message font, the screen's resolution, DPI-dependent pictures, placement and show state,

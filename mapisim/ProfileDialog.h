@@ -1,5 +1,5 @@
 #pragma once
-#include "text/Strings.h"
+#include "base/Strings.h"
 #include <windows.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "mapisim/Directory.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 #include <map>
 #include <memory>
 #include <string>

@@ -1,5 +1,5 @@
 #pragma once
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The text with its %VARIABLE% references expanded; the text itself when that fails.
 WideString ExpandEnvironment(const WideString& text);

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string_view>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Between UTF-16 and an 8-bit code page. Invalid input is replaced by the platform, never
 // rejected; an empty result on any failure.

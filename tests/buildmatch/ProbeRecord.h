@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // What the sibling probe writes when it starts: its own compiled bitness, the full path of
 // its executable (GetModuleFileNameW), the value of the gate's mark ROSTERMINT_RELAUNCHED in

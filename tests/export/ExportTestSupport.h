@@ -3,7 +3,7 @@
 #include <vector>
 #include "directory/AddressStore.h"
 #include "tests/support/MessageRecorder.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // The 27 bytes every export file starts with.
 extern const ByteString kExportHeader;

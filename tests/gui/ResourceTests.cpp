@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "text/Strings.h"
+#include "base/Strings.h"
 #include "resources/ResourceIds.h"
 
 namespace {

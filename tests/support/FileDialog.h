@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Plays the user at the export's file dialog, which may belong to another process: waits
 // up to timeoutMs for the visible "Export results" dialog, types into its file-name field

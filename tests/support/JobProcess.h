@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <vector>
 #include "base/ScopedWin.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // A program started in a job of its own, so the test sees every process it starts in turn.
 // Whatever still runs in the job when the test is done is ended with it.

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include "buildmatch/BuildBitness.h"
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // Whether this machine can start the other flavour's programs. Some kernels run no 32-bit
 // code, so Wine cannot start a 32-bit program there; the test runner says so in

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // A registry key that a test writes in the prefix's real registry and removes again
 // (with its values) when it goes out of scope. view64 picks the registry view.

@@ -1,5 +1,5 @@
 #pragma once
-#include "text/Strings.h"
+#include "base/Strings.h"
 
 // A fresh folder under %TEMP% for one test, removed with its files afterwards.
 class TempFolder {
