@@ -211,8 +211,9 @@ void DirectoryReader::PostProgress(bool last) {
         percentage = 100.0;
     else if (rowCount > 0)
         percentage = std::min(99.0, std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5));
-    std::swprintf(percentDigits, 20, L"%u", static_cast<unsigned>(percentage));
-    percentText = percentDigits;
+    wchar_t digits[20] = {};
+    std::swprintf(digits, 20, L"%u", static_cast<unsigned>(percentage));
+    percentText = digits;
     std::unique_ptr<StatusMessage> message;
     try {
         message = std::make_unique<StatusMessage>();

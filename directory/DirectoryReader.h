@@ -96,10 +96,7 @@ private:
     AddressStore* store = nullptr;
     ULONG rowCount = 0;
     WideString percentText;
-    WideString outlookBitness;
-    wchar_t percentDigits[20] = {};
     HWND window = nullptr;
-    bool loggedOn = false;
     bool unattended = false;
     WideString logonProfile;
     RunOutcome outcome = RunOutcome::Read;

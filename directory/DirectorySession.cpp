@@ -32,7 +32,7 @@ void DirectoryReader::SetUnattendedLogon(const WideString& profile) {
 }
 
 bool DirectoryReader::Logon(WideString& message) {
-    outlookBitness = GetOutlookBitness();
+    const WideString outlookBitness = GetOutlookBitness();
     if (outlookBitness != BuildBitness) {
         message = BitnessErrorText(outlookBitness);
         NoteFailure(RunOutcome::WrongBitness);
@@ -62,10 +62,8 @@ bool DirectoryReader::Logon(WideString& message) {
     // The main window owns the profile dialog, which keeps it disabled while the user chooses.
     const ULONG_PTR uiParent = unattended ? 0 : reinterpret_cast<ULONG_PTR>(window);
     lastResult = mapi.MAPILogonEx(uiParent, profile, nullptr, flags, session.Receive());
-    if (lastResult >= 0) {
-        loggedOn = true;
+    if (lastResult >= 0)
         return true;
-    }
     message = LogonFailureText(lastResult);
     NoteFailure(RunOutcome::LogonFailed);
     // Balance the initialisation before the window may start the next run.
@@ -196,8 +194,6 @@ void DirectoryReader::CloseSession() {
 }
 
 void DirectoryReader::EndSession() {
-    if (!loggedOn)
-        return;
     // Each step is guarded on its own, so the session always ends as far as it can.
     try {
         if (session)

@@ -19,7 +19,8 @@ struct EntryWriterOptions {
     // The entries' indices in the order to write them; null: store order.
     const std::vector<uint64_t>* order = nullptr;
     // Lines are gathered up to this many bytes before a write; 0 writes each line at once,
-    // as the window's export does.
+    // as the window's export does: its file grows line by line, and what was written before
+    // a failure or a stop stays in it.
     size_t bufferBytes = 0;
 };
 

@@ -56,7 +56,8 @@ ByteString ExportHeader(ExportFormat format) {
 void BuildExportLine(ExportFormat format, const AddressEntry& entry, WideString& line) {
     line.clear();
     if (format == ExportFormat::Pipe) {
-        // Written exactly as stored: no quoting, no escaping.
+        // The format users' scripts already read: each text exactly as stored, with no
+        // quoting or escaping, even where a name holds a "|".
         line.append(entry.typeText).append(1, L'|');
         line.append(entry.userName).append(1, L'|');
         line.append(entry.email).append(1, L'|');
