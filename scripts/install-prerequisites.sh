@@ -3,9 +3,12 @@
 # Quick when everything is already there: it only checks.
 set -euo pipefail
 
+# fonts-wine: Wine's Marlett, which draws the caption buttons (without it they show as
+# "0 1 r"); fonts-wqy-microhei: one small font with Chinese, Japanese and Korean, which Wine
+# finds through fontconfig, for the demo's names in those scripts.
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest
-          wine wine64 wine32:i386 xvfb xauth imagemagick python3)
+          wine wine64 wine32:i386 xvfb xauth imagemagick python3 fonts-wine fonts-wqy-microhei)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 need_root() {
@@ -33,7 +36,7 @@ fi
 # (scripts/emulate-i386.sh). Bookworm's own qemu 7.2 takes a minute or more to start each
 # process, so qemu-user comes from bookworm-backports, and only that one package.
 /usr/lib/wine/wine --version >/dev/null 2>&1 && exit 0
-qemu_major=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p')
+qemu_major=$({ qemu-i386 --version 2>/dev/null || true; } | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p')
 [ "${qemu_major:-0}" -ge 8 ] && exit 0
 need_root "qemu-user from bookworm-backports (this kernel runs no 32-bit code)"
 
