@@ -4,11 +4,13 @@
 set -u
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../scripts/virtual-display.sh"
+trap stop_virtual_display EXIT
+# A stopped run (a ctest timeout) takes its display with it.
+trap 'exit 143' TERM HUP INT
+start_virtual_display
 source "$(dirname "$0")/wine-env.sh"
 # Wine takes its ANSI code page from the locale (ja_JP gives 932): the tests hold the
 # stand-in's 8-bit texts against code page 1252, whatever the machine's locale.
 export LC_ALL=C.UTF-8
-exec "${rostermint_wine[@]}" "$@"
+"${rostermint_wine[@]}" "$@"

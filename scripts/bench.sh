@@ -13,8 +13,7 @@ if [ "${1:-}" = --flavour ]; then
   flavour=$2 label=$3 runs=$4 results=$5
   source cmake/wine-env.sh
   export WINEPREFIX=$PWD/build/$flavour/bench-prefix
-  if [ "$flavour" = win64 ]; then dest=system32; else dest=syswow64; fi
-  bash cmake/prepare-wine-prefix.sh "$WINEPREFIX" "windows/$dest/mapi32.dll=$PWD/build/$flavour/mapisim/dll/MAPI32.dll"
+  bash cmake/prepare-wine-prefix.sh "$WINEPREFIX" --stand-in "$flavour"
   for entries in 100000 1000000; do
     for run in $(seq "$runs"); do
       echo "$label $entries window $("${rostermint_wine[@]}" build/$flavour/bench/app/window_bench.exe $entries 200 | tail -1)" >>"$results"

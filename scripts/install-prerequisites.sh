@@ -3,9 +3,12 @@
 # Quick when everything is already there: it only checks.
 set -euo pipefail
 
+# fonts-wine: Wine's Marlett, which draws the caption buttons (without it they show as
+# "0 1 r"); fonts-wqy-microhei: one small font with Chinese, Japanese and Korean, which Wine
+# finds through fontconfig, for the demo's names in those scripts.
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest
-          wine wine64 wine32:i386 xvfb xauth imagemagick python3)
+          wine wine64 wine32:i386 xvfb xauth imagemagick python3 fonts-wine fonts-wqy-microhei)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 need_root() {

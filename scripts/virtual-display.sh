@@ -1,5 +1,6 @@
-# Sourced by the scripts that need a display for Wine: without DISPLAY, starts a private
-# Xvfb for the rest of the script and points DISPLAY at it. The script's own EXIT trap
+# The one place that starts a virtual display for Wine, sourced by every script that needs
+# one: without DISPLAY, start_virtual_display starts a private Xvfb and points DISPLAY at it
+# for the rest of the script; with DISPLAY set it does nothing. The script's own EXIT trap
 # should call stop_virtual_display.
 virtual_display_pid=
 start_virtual_display() {
@@ -14,4 +15,5 @@ start_virtual_display() {
 }
 stop_virtual_display() {
   [ -z "$virtual_display_pid" ] || kill "$virtual_display_pid" 2>/dev/null || true
+  virtual_display_pid=
 }

@@ -7,7 +7,7 @@ src=$1 bin=$2 driver=$3 own=$4 ownBits=$5 otherBits=$6
 : "${WINEPREFIX:?}"
 folder=$WINEPREFIX/drive_c/Rostermint-download
 rm -rf "$folder" "$folder.zip"
-echo "package: the read and the gate from the unpacked folder work"
+echo "package: unpacking the download into C:\\Rostermint-download"
 bash "$src/cmake/make-package.sh" "$bin" "$src/package/README.txt" "$folder.zip"
 python3 - "$folder.zip" "$folder" <<'PY'
 import sys, zipfile
@@ -23,4 +23,5 @@ status=0
 run "outlook:$otherBits" sibling || status=$?
 [ $status = 0 ] || [ $status = 77 ] || exit 1
 rm -rf "$folder" "$folder.zip"
+# Only now, with every run above passed.
 echo "package: the read and the gate from the unpacked folder work"
