@@ -11,7 +11,7 @@ PEOPLE = [
     ("Ann", "Lee"), ("Zoë", "Ångström"), ("José", "Álvarez"), ("Søren", "Kierkegaard"),
     ("François", "Dubois"), ("Jürgen", "Müller"), ("Ólafur", "Jónsson"), ("Łukasz", "Wiśniewski"),
     ("Ανδρέας", "Παπαδόπουλος"), ("Мария", "Иванова"), ("Ольга", "Петрова"), ("李", "娜"),
-    ("王", "伟"), ("山田", "太郎"), ("佐藤", "花子"), ("김", "민준"), ("이", "서연"),
+    ("김", "민준"), ("山田", "太郎"), ("佐藤", "花子"), ("王", "伟"), ("이", "서연"),
     ("Nguyễn", "Văn An"), ("Ayşe", "Yılmaz"), ("Mehmet", "Öztürk"), ("Priya", "Raman"),
     ("Arjun", "Mehta"), ("Fatima", "Zahra"), ("Omar", "Haddad"), ("Chiara", "Ricci"),
     ("Giulia", "Bianchi"), ("Sinéad", "O'Brien"), ("Niamh", "Ní Bhriain"), ("Eero", "Mäkinen"),
