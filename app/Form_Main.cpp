@@ -160,7 +160,7 @@ bool Form_Main::OnCommand(WORD id) {
 void Form_Main::Connect() {
     // The disabled controls do not cover a command posted by another program: a read or an
     // export still running turns it away here.
-    if (reading || exports > 0)
+    if (!CanConnect())
         return;
     reading = true;
     // The list lets go of every row before the store frees them.
@@ -194,7 +194,7 @@ void Form_Main::Exporting(bool starting) {
 }
 
 void Form_Main::EnableConnect() {
-    const bool usable = !reading && exports == 0;
+    const bool usable = CanConnect();
     ::EnableWindow(connectButton, usable ? TRUE : FALSE);
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED));
 }

@@ -51,6 +51,7 @@ private:
     // The read has ended: button "Connect", and Connect usable unless an export runs.
     void ShowIdle();
     // Connect (button and item) is usable only while neither a read nor an export runs.
+    bool CanConnect() const { return !reading && exports == 0; }
     void EnableConnect();
     // Around each export: Connect waits until none runs.
     void Exporting(bool starting);

@@ -211,12 +211,12 @@ void Form_Main::SaveAsText() {
 void Form_Main::SaveAsCsv() {
     // Sorted, the rows go in the list's order; unsorted in the store's, which a running
     // read may still extend, as the pipe export's does.
+    const bool sorted = order.Column() != ListOrder::kUnsorted;
     std::vector<uint64_t> rows;
-    if (order.Column() != ListOrder::kUnsorted)
+    if (sorted)
         rows = order.Snapshot(ListRows());
     WideString path = SaveFolder();
     Exporting(true);
-    ExportCsvWith(store, window, order.Column() != ListOrder::kUnsorted ? &rows : nullptr, path,
-                  RememberingChooser(ChooseCsvFile));
+    ExportCsvWith(store, window, sorted ? &rows : nullptr, path, RememberingChooser(ChooseCsvFile));
     Exporting(false);
 }

@@ -2,9 +2,27 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include "directory/AddressStore.h"
 
 namespace {
+
+// The text an entry shows in a list column (0 Type, 1 Username, 2 Email Address,
+// 3 Distinguished Name); empty for any other column.
+std::wstring_view ColumnText(const AddressEntry& entry, int column) {
+    switch (column) {
+    case 0:
+        return entry.typeText;
+    case 1:
+        return entry.userName;
+    case 2:
+        return entry.email;
+    case 3:
+        return entry.distinguishedName;
+    default:
+        return std::wstring_view();
+    }
+}
 
 // The user's locale, case ignored: how Explorer's columns compare.
 constexpr DWORD kCompareFlags = NORM_IGNORECASE;
@@ -142,23 +160,9 @@ std::vector<uint32_t> SortByComparing(const std::vector<const AddressEntry*>& en
     return order;
 }
 
-} // namespace
-
-std::wstring_view ColumnText(const AddressEntry& entry, int column) {
-    switch (column) {
-    case 0:
-        return entry.typeText;
-    case 1:
-        return entry.userName;
-    case 2:
-        return entry.email;
-    case 3:
-        return entry.distinguishedName;
-    default:
-        return std::wstring_view();
-    }
-}
-
+// Store indices ordered by the column's text, compared as CompareStringEx does in the user's
+// locale ignoring case, from sort keys made once per entry; equal texts keep index order.
+// Empty when there is not memory enough.
 std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, int column, bool descending) {
     try {
         // Entries never move until the next Clear, which cannot run while the UI thread sorts.
@@ -179,6 +183,8 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
         return {};
     }
 }
+
+} // namespace
 
 void ListOrder::Reset() {
     column = kUnsorted;

@@ -1,12 +1,8 @@
 #pragma once
-#include <string_view>
-#include <windows.h>
 #include <cstdint>
 #include <vector>
-#include "base/Strings.h"
 
 class AddressStore;
-struct AddressEntry;
 
 // The list's rows in the order the user asked for. Unsorted, row n is the store's entry n
 // (arrival order, which a running read extends); sorted, the rows are a permutation of the
@@ -42,12 +38,3 @@ private:
     bool descending = false;
     std::vector<uint32_t> rowToStore;
 };
-
-// The text an entry shows in a list column (0 Type, 1 Username, 2 Email Address,
-// 3 Distinguished Name); empty for any other column.
-std::wstring_view ColumnText(const AddressEntry& entry, int column);
-
-// Store indices ordered by the column's text, compared as CompareStringEx does in the user's
-// locale ignoring case, from sort keys made once per entry; equal texts keep index order.
-// Empty when there is not memory enough.
-std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, int column, bool descending);

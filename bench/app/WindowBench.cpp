@@ -53,13 +53,6 @@ SIZE_T PrivateBytes() {
     return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
 }
 
-SIZE_T PeakCommitBytes() {
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof(memory);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
-    return memory.PeakPagefileUsage;
-}
-
 struct AddressSpace {
     SIZE_T committed = 0;
     SIZE_T used = 0;
@@ -193,7 +186,7 @@ int wmain(int argc, wchar_t** argv) {
 
     largest.KeepLargest(AddressSpaceNow());
     const double mebibyte = 1 << 20;
-    const double peakMiB = static_cast<double>(PeakCommitBytes()) / mebibyte;
+    const double peakMiB = static_cast<double>(MemoryCounters().PeakPagefileUsage) / mebibyte;
     // The heading clicks as the list reports them to the window.
     const auto sortBy = [&](int column) {
         NMLISTVIEW click = {};
