@@ -1,5 +1,6 @@
 #include "console/ConsoleOutput.h"
 #include <cwchar>
+#include "base/ScopedWin.h"
 #include "text/TextConversion.h"
 
 ConsoleStream::ConsoleStream(DWORD standardHandle) : handle(::GetStdHandle(standardHandle)) {
@@ -31,8 +32,8 @@ WideString SystemErrorText(DWORD error) {
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                               FORMAT_MESSAGE_IGNORE_INSERTS,
                                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const ScopedHandle<HLOCAL, NullHandleTraits<HLOCAL, ::LocalFree>> owner(buffer);
     WideString text = length ? WideString(buffer, length) : L"error " + FormatUnsigned(error);
-    ::LocalFree(buffer);
     while (!text.empty() &&
            (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();

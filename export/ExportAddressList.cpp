@@ -22,46 +22,34 @@ WideString CreatablePath(const WideString& path) {
     return path;
 }
 
-enum class Outcome { Written, WriteFailed, Cleared };
-
 // Writes the header and one line per entry, until the first write that fails or until a
-// Connect dispatched by PumpMessages clears the store: a new read may refill it past the
-// index reached, and the rest of the file would then come from another read.
-Outcome WriteAddressList(const AddressStore& store, HANDLE file, HWND window,
-                         uint64_t& written, const EntryWriterOptions& options = EntryWriterOptions()) {
+// Connect dispatched by PumpMessages clears the store (Stopped): a new read may refill it
+// past the index reached, and the rest of the file would then come from another read.
+WriteResult WriteAddressList(const AddressStore& store, HANDLE file, HWND window,
+                             const EntryWriterOptions& options = EntryWriterOptions()) {
     const uint64_t generation = store.Generation();
     const WideString total = FormatUnsigned(options.order ? options.order->size() : store.Count());
-    const WriteResult result = WriteEntries(file, store, options, [&](uint64_t index) {
+    return WriteEntries(file, store, options, [&](uint64_t index) {
         PostStatusText(window, L"Exporting " + FormatUnsigned(index) + L" of " + total);
         PumpMessages();
         return store.Generation() == generation;
     });
-    written = result.entries;
-    switch (result.outcome) {
-    case WriteOutcome::Written:
-        return Outcome::Written;
-    case WriteOutcome::WriteFailed:
-        return Outcome::WriteFailed;
-    case WriteOutcome::Stopped:
-        break;
-    }
-    return Outcome::Cleared;
 }
 
 // The export's last word. A file written to its end is "Export complete", and when its
 // entries are not a whole read the text says so and how many the file holds.
-WideString FinalText(Outcome outcome, const AddressStore& store, uint64_t written) {
-    if (outcome == Outcome::WriteFailed)
+WideString FinalText(const WriteResult& result, const AddressStore& store) {
+    if (result.outcome == WriteOutcome::WriteFailed)
         return L"Error writing file.";
-    if (outcome == Outcome::Cleared)
+    if (result.outcome == WriteOutcome::Stopped)
         return L"Export stopped: a new Connect cleared the list.";
     // The state before the count: a read that ends in between has appended its last entries.
     const ReadState state = store.State();
     if (state == ReadState::Partial)
-        return L"Export complete: " + FormatUnsigned(written) +
+        return L"Export complete: " + FormatUnsigned(result.entries) +
                L" entries from a read that did not finish.";
-    if (state == ReadState::Running || store.Count() > written)
-        return L"Export complete: " + FormatUnsigned(written) +
+    if (state == ReadState::Running || store.Count() > result.entries)
+        return L"Export complete: " + FormatUnsigned(result.entries) +
                L" entries from a read that was still running.";
     return L"Export complete.";
 }
@@ -81,11 +69,10 @@ void ExportAddressListWith(AddressStore& store, HWND window,
         return;
     }
     PostStatusText(window, L"Please wait while GAL is exported ...");
-    uint64_t written = 0;
-    const Outcome outcome = WriteAddressList(store, file.Get(), window, written);
+    const WriteResult result = WriteAddressList(store, file.Get(), window);
     // What was written before a failure or a stop stays in the file.
     file.Close();
-    PostStatusText(window, FinalText(outcome, store, written));
+    PostStatusText(window, FinalText(result, store));
 }
 
 void ExportAddressList(AddressStore& store, HWND window) {
@@ -105,11 +92,10 @@ bool ExportCsvWith(AddressStore& store, HWND window,
     EntryWriterOptions options;
     options.format = ExportFormat::Csv;
     options.order = order;
-    uint64_t written = 0;
-    Outcome outcome = WriteAddressList(store, file.Handle(), window, written, options);
+    WriteResult result = WriteAddressList(store, file.Handle(), window, options);
     // Only a whole file takes the previous one's place.
-    if (outcome == Outcome::Written && !file.Commit())
-        outcome = Outcome::WriteFailed;
-    PostStatusText(window, FinalText(outcome, store, written));
+    if (result.outcome == WriteOutcome::Written && !file.Commit())
+        result.outcome = WriteOutcome::WriteFailed;
+    PostStatusText(window, FinalText(result, store));
     return true;
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "export/ExportFormat.h"
-#include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ ByteString Line(ExportFormat format, const Texts& texts) {
     store.Append(entry);
     WideString line;
     BuildExportLine(format, *store.At(0), line);
-    return GApplication().WideToMultiByte(line, CP_UTF8);
+    return WideToMultiByte(line, CP_UTF8);
 }
 
 TEST(ExportFormat, HeadersStartWithTheByteOrderMark) {
