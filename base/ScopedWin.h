@@ -66,6 +66,8 @@ using ScopedWindow = ScopedHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>
 using ScopedModule = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
 using ScopedMenu = ScopedHandle<HMENU, NullHandleTraits<HMENU, ::DestroyMenu>>;
 using ScopedGlobal = ScopedHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
+// What the system allocated for the caller with LocalAlloc (FormatMessage's buffer).
+using ScopedLocal = ScopedHandle<HLOCAL, NullHandleTraits<HLOCAL, ::LocalFree>>;
 // A device context from CreateCompatibleDC.
 using ScopedMemoryDC = ScopedHandle<HDC, NullHandleTraits<HDC, ::DeleteDC>>;
 

@@ -32,7 +32,7 @@ WideString SystemErrorText(DWORD error) {
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                               FORMAT_MESSAGE_IGNORE_INSERTS,
                                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const ScopedHandle<HLOCAL, NullHandleTraits<HLOCAL, ::LocalFree>> owner(buffer);
+    const ScopedLocal owner(buffer);
     WideString text = length ? WideString(buffer, length) : L"error " + FormatUnsigned(error);
     while (!text.empty() &&
            (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))

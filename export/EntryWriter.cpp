@@ -1,5 +1,4 @@
 #include "export/EntryWriter.h"
-#include <climits>
 #include "text/TextConversion.h"
 
 namespace {
@@ -12,20 +11,6 @@ public:
         pending.reserve(bufferBytes + 4096);
     }
     ByteString& Pending() { return pending; }
-    // Converts a line straight into the pending bytes, in one pass: a UTF-16 unit takes at
-    // most three bytes of UTF-8, so that much room needs no sizing pass and no copy.
-    void AppendUtf8(const WideString& text) {
-        if (text.size() > INT_MAX / 3) {
-            pending.append(WideToMultiByte(text, CP_UTF8));
-            return;
-        }
-        const size_t used = pending.size();
-        pending.resize(used + text.size() * 3);
-        const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                 &pending[used], static_cast<int>(text.size() * 3), nullptr,
-                                                 nullptr);
-        pending.resize(used + (length > 0 ? static_cast<size_t>(length) : 0));
-    }
     // Writes what is pending once it has reached the buffer's size (force: whatever it is).
     bool Flush(bool force) {
         if (pending.empty() || (!force && pending.size() < bufferBytes))
@@ -73,7 +58,7 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
         if (!entry)
             break;
         BuildExportLine(options.format, *entry, line);
-        output.AppendUtf8(line);
+        AppendUtf8(output.Pending(), line);
         if (!output.Flush(false))
             return failed();
         ++result.entries;

@@ -17,6 +17,20 @@ ByteString WideToMultiByte(const WideString& text, UINT codePage) {
     return result;
 }
 
+void AppendUtf8(ByteString& out, const WideString& text) {
+    // A UTF-16 unit takes at most three bytes of UTF-8: with that much room there is no
+    // sizing pass.
+    if (text.empty() || text.size() > INT_MAX / 3) {
+        out.append(WideToMultiByte(text, CP_UTF8));
+        return;
+    }
+    const size_t used = out.size();
+    out.resize(used + text.size() * 3);
+    const int written = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                              &out[used], static_cast<int>(text.size() * 3), nullptr, nullptr);
+    out.resize(used + (written > 0 ? static_cast<size_t>(written) : 0));
+}
+
 WideString MultiByteToWide(std::string_view bytes, UINT codePage) {
     if (bytes.empty() || bytes.size() > INT_MAX)
         return WideString();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "gui/GApplication.h"
+#include "text/TextConversion.h"
 
 namespace {
 const GApplication app;
@@ -10,6 +11,15 @@ TEST(Utf8, NonAsciiRoundTripsWithExactBytes) {
     const ByteString bytes = app.WideToMultiByte(text, CP_UTF8);
     EXPECT_EQ(bytes, ByteString("\xC3\xA9|\xF0\x9F\x98\x80"));
     EXPECT_EQ(app.MultiByteToWide(bytes, CP_UTF8), text);
+}
+
+TEST(Utf8, AppendingGivesTheSameBytesAfterWhatWasThere) {
+    // A lone surrogate is replaced as the one-string conversion replaces it.
+    const WideString text = L"\u00e9|\U0001F600|\xD800|\u4e2d";
+    ByteString out = "head|";
+    AppendUtf8(out, text);
+    AppendUtf8(out, WideString());
+    EXPECT_EQ(out, "head|" + app.WideToMultiByte(text, CP_UTF8));
 }
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
