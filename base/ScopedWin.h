@@ -66,6 +66,9 @@ using ScopedWindow = ScopedHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>
 using ScopedModule = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
 using ScopedMenu = ScopedHandle<HMENU, NullHandleTraits<HMENU, ::DestroyMenu>>;
 using ScopedGlobal = ScopedHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
+// The block from GetEnvironmentStringsW.
+using ScopedEnvironmentStrings =
+    ScopedHandle<wchar_t*, NullHandleTraits<wchar_t*, ::FreeEnvironmentStringsW>>;
 // A device context from CreateCompatibleDC.
 using ScopedMemoryDC = ScopedHandle<HDC, NullHandleTraits<HDC, ::DeleteDC>>;
 
