@@ -68,6 +68,9 @@ using ScopedMenu = ScopedHandle<HMENU, NullHandleTraits<HMENU, ::DestroyMenu>>;
 using ScopedGlobal = ScopedHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
 // What the system allocated for the caller with LocalAlloc (FormatMessage's buffer).
 using ScopedLocal = ScopedHandle<HLOCAL, NullHandleTraits<HLOCAL, ::LocalFree>>;
+// The block from GetEnvironmentStringsW.
+using ScopedEnvironmentStrings =
+    ScopedHandle<wchar_t*, NullHandleTraits<wchar_t*, ::FreeEnvironmentStringsW>>;
 // A device context from CreateCompatibleDC.
 using ScopedMemoryDC = ScopedHandle<HDC, NullHandleTraits<HDC, ::DeleteDC>>;
 

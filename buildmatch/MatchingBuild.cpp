@@ -28,9 +28,11 @@ WideString EntryName(const WideString& entry) {
     return entry.substr(0, entry.find(L'=', 1));
 }
 
-bool SameName(const WideString& a, const WideString& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+// The entries' names compared as Windows compares variable names (CSTR_LESS_THAN...).
+int CompareNames(const WideString& a, const WideString& b) {
+    const WideString left = EntryName(a), right = EntryName(b);
+    return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                  static_cast<int>(right.size()), TRUE);
 }
 
 // LaunchProgram's steps, with the child's environment: null for this process's own.
@@ -74,18 +76,14 @@ bool OtherBitnessReported(const WideString& bitness) {
 
 std::vector<wchar_t> MarkedEnvironment() {
     std::vector<WideString> entries;
-    if (wchar_t* block = ::GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) {
-            if (!SameName(EntryName(entry), kRelaunchedVariable))
-                entries.emplace_back(entry);
-        }
-        ::FreeEnvironmentStringsW(block);
+    const ScopedEnvironmentStrings block(::GetEnvironmentStringsW());
+    for (const wchar_t* entry = block.Get(); entry && *entry; entry += ::lstrlenW(entry) + 1) {
+        if (CompareNames(entry, kRelaunchedVariable) != CSTR_EQUAL)
+            entries.emplace_back(entry);
     }
     entries.push_back(WideString(kRelaunchedVariable) + L"=1");
     std::stable_sort(entries.begin(), entries.end(), [](const WideString& a, const WideString& b) {
-        const WideString left = EntryName(a), right = EntryName(b);
-        return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
-                                      static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
+        return CompareNames(a, b) == CSTR_LESS_THAN;
     });
     std::vector<wchar_t> result;
     for (const WideString& entry : entries) {

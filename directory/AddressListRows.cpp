@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <mapicode.h>
 #include <new>
 #include "directory/DirectoryReader.h"
@@ -37,7 +36,7 @@ const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
 
 void DirectoryReader::StartCounts() {
     rowCount = 0;
-    countMailUsers = countDistLists = countForums = countAgents = countRemoteUsers = 0;
+    typeCounts = {};
     // Owed from the start: even a table without rows ends with its own (zero) counts.
     progressOwed = true;
     lastProgressTick = 0;
@@ -148,13 +147,8 @@ void DirectoryReader::AddRow(const SRow& row) {
     entry.type = kind.type;
     entry.kind = kind.kind;
     entry.typeText = EntryTypeText(kind.type);
-    const wchar_t* preset = L"";
-    if (displayType) {
-        if (uint64_t* counter = CounterOf(kind.type))
-            ++*counter;
-    } else {
-        preset = L"unknown";
-    }
+    ++typeCounts[static_cast<size_t>(kind.type)];
+    const wchar_t* preset = displayType ? L"" : L"unknown";
     // Views of MAPI's own UTF-16 values, which the store copies; 8-bit text (whichever
     // columns were set) is ANSI, decoded here first.
     std::wstring_view texts[] = {preset, preset, preset};
@@ -172,24 +166,6 @@ void DirectoryReader::AddRow(const SRow& row) {
     entry.email = texts[1];
     entry.distinguishedName = texts[2];
     store->Append(entry);
-}
-
-uint64_t* DirectoryReader::CounterOf(EntryType type) {
-    switch (type) {
-    case EntryType::MailUser:
-        return &countMailUsers;
-    case EntryType::DistList:
-        return &countDistLists;
-    case EntryType::Forum:
-        return &countForums;
-    case EntryType::Agent:
-        return &countAgents;
-    case EntryType::Remote:
-        return &countRemoteUsers;
-    case EntryType::Unknown:
-        break;
-    }
-    return nullptr;
 }
 
 void DirectoryReader::PostProgress(bool last) {
@@ -211,9 +187,7 @@ void DirectoryReader::PostProgress(bool last) {
         percentage = 100.0;
     else if (rowCount > 0)
         percentage = std::min(99.0, std::floor(static_cast<double>(entries) / rowCount * 100.0 + 0.5));
-    wchar_t digits[20] = {};
-    std::swprintf(digits, 20, L"%u", static_cast<unsigned>(percentage));
-    percentText = digits;
+    percentText = FormatUnsigned(static_cast<uint64_t>(percentage));
     std::unique_ptr<StatusMessage> message;
     try {
         message = std::make_unique<StatusMessage>();
@@ -222,12 +196,12 @@ void DirectoryReader::PostProgress(bool last) {
                             FormatUnsigned(rowCount) + L".";
         else
             message->text = L"Percentage complete " + percentText + L"%";
-        message->mailUsers = FormatUnsigned(countMailUsers);
-        message->distributionLists = FormatUnsigned(countDistLists);
-        message->forums = FormatUnsigned(countForums);
-        message->agents = FormatUnsigned(countAgents);
-        message->remoteMailUsers = FormatUnsigned(countRemoteUsers);
-        message->total = FormatUnsigned(store->Count());
+        message->mailUsers = FormatUnsigned(TypeCount(EntryType::MailUser));
+        message->distributionLists = FormatUnsigned(TypeCount(EntryType::DistList));
+        message->forums = FormatUnsigned(TypeCount(EntryType::Forum));
+        message->agents = FormatUnsigned(TypeCount(EntryType::Agent));
+        message->remoteMailUsers = FormatUnsigned(TypeCount(EntryType::Remote));
+        message->total = FormatUnsigned(entries);
         message->ticket = StatusTicket(progressWaiting);
     } catch (const std::bad_alloc&) {
         // No memory for the message: the counts stay owed.

@@ -89,10 +89,13 @@ void AddressStore::Append(const NewEntry& values) {
     ScopedLock guard(lock);
     const uint64_t slot = count % kEntriesPerBlock;
     if (slot == 0 && entryBlocks.size() == count / kEntriesPerBlock) {
+        // The block joins the run's blocks before its index, whose room is reserved: a failed
+        // step leaves no index to a freed block.
         entryBlocks.reserve(entryBlocks.size() + 1);
         std::unique_ptr<char[]> block(new char[kEntriesPerBlock * sizeof(AddressEntry)]);
-        entryBlocks.push_back(reinterpret_cast<AddressEntry*>(block.get()));
+        auto* first = reinterpret_cast<AddressEntry*>(block.get());
         blocks.push_back(std::move(block));
+        entryBlocks.push_back(first);
     }
     const auto type = static_cast<size_t>(values.type);
     StoredText typeText;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <mapix.h>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -86,8 +87,7 @@ private:
     HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
                       MapiPtr<IMAPITable>& table);
     void AddRow(const SRow& row);
-    // None for unknown entries, which the window does not count by kind.
-    uint64_t* CounterOf(EntryType type);
+    uint64_t TypeCount(EntryType type) const { return typeCounts[static_cast<size_t>(type)]; }
     // last: the end of the table, which must reach the window whatever the backlog.
     void PostProgress(bool last = false);
 
@@ -101,11 +101,8 @@ private:
     WideString logonProfile;
     RunOutcome outcome = RunOutcome::Read;
     HRESULT outcomeResult = S_OK;
-    uint64_t countMailUsers = 0;
-    uint64_t countDistLists = 0;
-    uint64_t countForums = 0;
-    uint64_t countAgents = 0;
-    uint64_t countRemoteUsers = 0;
+    // Entries by type; the window shows every type's count but the unknown one's.
+    std::array<uint64_t, static_cast<size_t>(EntryType::Unknown) + 1> typeCounts = {};
 
     MapiLibrary mapi;
     AutoCloseHandle thread;

@@ -1,48 +1,37 @@
 #include "directory/EntryKind.h"
+#include "directory/MapiConstants.h"
 
 namespace {
-// Display-type values (mapitags.h, and DT_ROOM to DT_SEC_DISTLIST for the _EX form).
-enum : int32_t {
-    kMailUser = 0,
-    kDistList = 1,
-    kForum = 2,
-    kAgent = 3,
-    kRemoteMailUser = 6,
-    kRoom = 7,
-    kEquipment = 8,
-    kSecurityDistList = 9,
-};
-
 // PR_DISPLAY_TYPE_EX keeps the local display type in its low byte (DTE_LOCAL); the
-// higher bits carry flags and the remote type.
-std::optional<int32_t> LocalType(std::optional<int32_t> displayTypeEx) {
+// higher bits carry flags and the remote type. Unsigned, as the DT_* values are.
+std::optional<ULONG> LocalType(std::optional<int32_t> displayTypeEx) {
     if (!displayTypeEx)
         return std::nullopt;
-    return *displayTypeEx & 0xFF;
+    return static_cast<ULONG>(*displayTypeEx) & 0xFF;
 }
 } // namespace
 
 Classification ClassifyEntry(std::optional<int32_t> displayType, std::optional<int32_t> displayTypeEx) {
     if (!displayType)
         return {EntryType::Unknown, EntryKind::Unknown};
-    const std::optional<int32_t> local = LocalType(displayTypeEx);
-    switch (*displayType) {
-    case kMailUser:
-        if (local == kMailUser)
+    const std::optional<ULONG> local = LocalType(displayTypeEx);
+    switch (static_cast<ULONG>(*displayType)) {
+    case DT_MAILUSER:
+        if (local == DT_MAILUSER)
             return {EntryType::MailUser, EntryKind::MailboxUser};
-        if (local == kRoom)
+        if (local == mapiconst::DT_ROOM)
             return {EntryType::MailUser, EntryKind::Room};
-        if (local == kEquipment)
+        if (local == mapiconst::DT_EQUIPMENT)
             return {EntryType::MailUser, EntryKind::Equipment};
         return {EntryType::MailUser, EntryKind::OtherMailUser};
-    case kDistList:
-        return {EntryType::DistList,
-                local == kSecurityDistList ? EntryKind::SecurityGroup : EntryKind::DistributionGroup};
-    case kForum:
+    case DT_DISTLIST:
+        return {EntryType::DistList, local == mapiconst::DT_SEC_DISTLIST ? EntryKind::SecurityGroup
+                                                                         : EntryKind::DistributionGroup};
+    case DT_FORUM:
         return {EntryType::Forum, EntryKind::Forum};
-    case kAgent:
+    case DT_AGENT:
         return {EntryType::Agent, EntryKind::Agent};
-    case kRemoteMailUser:
+    case DT_REMOTE_MAILUSER:
         return {EntryType::Remote, EntryKind::RemoteMailUser};
     default:
         return {EntryType::Unknown, EntryKind::Unknown};

@@ -13,6 +13,11 @@ constexpr ULONG PR_EMS_AB_OBJ_DIST_NAME_W = PROP_TAG(PT_UNICODE, 0x803C);
 constexpr ULONG PR_DISPLAY_TYPE_EX = PROP_TAG(PT_LONG, 0x3905);
 constexpr ULONG PR_EMS_AB_CONTAINERID = PROP_TAG(PT_LONG, 0xFFFD);
 
+// PR_DISPLAY_TYPE_EX's local types beyond the classic display types.
+constexpr ULONG DT_ROOM = 7;
+constexpr ULONG DT_EQUIPMENT = 8;
+constexpr ULONG DT_SEC_DISTLIST = 9;
+
 constexpr ULONG MAPI_NO_CACHE = 0x00000200;
 
 // The global profile section (pbGlobalProfileSectionGuid).
