@@ -67,12 +67,11 @@ bool StartProgram(const WideString& path, WideString arguments, unsigned waitSec
                           milliseconds < INFINITE ? static_cast<DWORD>(milliseconds) : INFINITE - 1);
     return true;
 }
+} // namespace
 
-// True when Outlook reports the other flavour's bitness ("UNKNOWN" names neither).
 bool OtherBitnessReported(const WideString& bitness) {
     return bitness != BuildBitness && bitness != L"UNKNOWN";
 }
-} // namespace
 
 std::vector<wchar_t> MarkedEnvironment() {
     std::vector<WideString> entries;

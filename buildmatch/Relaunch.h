@@ -8,6 +8,10 @@
 // bitness would otherwise start each other without end.
 inline constexpr wchar_t kRelaunchedVariable[] = L"ROSTERMINT_RELAUNCHED";
 
+// True when Outlook reports the other flavour's bitness ("UNKNOWN" names neither): the
+// window's gate and the console's start their sibling then.
+bool OtherBitnessReported(const WideString& bitness);
+
 // True when this process was started by the start-up gate of a sibling.
 bool StartedByGate();
 

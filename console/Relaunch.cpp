@@ -1,10 +1,9 @@
 #include "console/Relaunch.h"
 #include <vector>
 #include "base/ScopedWin.h"
-#include "buildmatch/BuildBitness.h"
 #include "buildmatch/Relaunch.h"
-#include "console/ConsoleOutput.h"
 #include "buildmatch/OutlookVersion.h"
+#include "console/ConsoleOutput.h"
 #include "text/Environment.h"
 
 namespace {
@@ -36,7 +35,7 @@ AutoCloseHandle InheritableCopy(DWORD standardHandle) {
 } // namespace
 
 WideString NeededConsole(const WideString& outlookBitness) {
-    if (outlookBitness == BuildBitness || outlookBitness == L"UNKNOWN")
+    if (!OtherBitnessReported(outlookBitness))
         return WideString();
     return outlookBitness == L"x86" ? L"RostermintC32.exe" : L"RostermintC64.exe";
 }
