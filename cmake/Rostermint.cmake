@@ -20,6 +20,24 @@ function(rostermint_library name)
   endif()
 endfunction()
 
+# The two flavours ship side by side, and a bitness gate looks for its sibling in its own
+# folder: each build tree's bin/ gets the other tree's executable too. A fresh build of
+# target pushes it into the other tree, and every build pulls the other tree's sibling_exe.
+# rostermint_share_with_sibling(target sibling_exe)
+function(rostermint_share_with_sibling target sibling_exe)
+  if(NOT ROSTERMINT_OTHER_FLAVOUR_DIR)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ROSTERMINT_OTHER_FLAVOUR_DIR}/bin
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${ROSTERMINT_OTHER_FLAVOUR_DIR}/bin/)
+  add_custom_target(${target}_sibling ALL
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${ROSTERMINT_OTHER_FLAVOUR_DIR}/bin/${sibling_exe}
+            -DDEST=${CMAKE_BINARY_DIR}/bin -P ${CMAKE_SOURCE_DIR}/cmake/copy-if-present.cmake
+    VERBATIM)
+  add_dependencies(${target}_sibling ${target})
+endfunction()
+
 # The Wine prefix that every test of this build tree runs in; made once and reused.
 set(ROSTERMINT_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix for the tests")
 
