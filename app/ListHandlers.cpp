@@ -188,7 +188,7 @@ WideString FolderOf(const WideString& path) {
 } // namespace
 
 WideString Form_Main::SaveFolder() const {
-    return lastSaveFolder.empty() ? ExpandEnvironment(L"%USERPROFILE%\\Desktop\\") : lastSaveFolder;
+    return lastSaveFolder.empty() ? DefaultExportFolder() : lastSaveFolder;
 }
 
 FileChooser Form_Main::RememberingChooser(const FileChooser& choose) {

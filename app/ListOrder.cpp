@@ -10,18 +10,8 @@ namespace {
 // The text an entry shows in a list column (0 Type, 1 Username, 2 Email Address,
 // 3 Distinguished Name); empty for any other column.
 std::wstring_view ColumnText(const AddressEntry& entry, int column) {
-    switch (column) {
-    case 0:
-        return entry.typeText;
-    case 1:
-        return entry.userName;
-    case 2:
-        return entry.email;
-    case 3:
-        return entry.distinguishedName;
-    default:
-        return std::wstring_view();
-    }
+    const StoredText* text = ListColumnText(entry, column);
+    return text ? std::wstring_view(*text) : std::wstring_view();
 }
 
 // The user's locale, case ignored: how Explorer's columns compare.

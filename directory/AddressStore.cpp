@@ -159,6 +159,21 @@ void AddressStore::SetState(ReadState value) {
     state = value;
 }
 
+const StoredText* ListColumnText(const AddressEntry& entry, int column) {
+    switch (column) {
+    case 0:
+        return &entry.typeText;
+    case 1:
+        return &entry.userName;
+    case 2:
+        return &entry.email;
+    case 3:
+        return &entry.distinguishedName;
+    default:
+        return nullptr;
+    }
+}
+
 void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.iItem == -1)
         return;
@@ -171,23 +186,7 @@ void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.mask & LVIF_IMAGE)
         item.iImage = entry->typeCode;
     if (item.mask & LVIF_TEXT) {
-        const StoredText* text = nullptr;
-        switch (item.iSubItem) {
-        case 0:
-            text = &entry->typeText;
-            break;
-        case 1:
-            text = &entry->userName;
-            break;
-        case 2:
-            text = &entry->email;
-            break;
-        case 3:
-            text = &entry->distinguishedName;
-            break;
-        default:
-            break;
-        }
+        const StoredText* text = ListColumnText(*entry, item.iSubItem);
         // The list view only reads the text, and the entry outlives the request.
         if (text)
             item.pszText = const_cast<wchar_t*>(text->c_str());

@@ -58,6 +58,10 @@ struct AddressEntry {
     EntryKind kind = EntryKind::Unknown;
 };
 
+// The entry's text in a list column (0 Type, 1 Username, 2 Email Address, 3 Distinguished
+// Name); null for any other column.
+const StoredText* ListColumnText(const AddressEntry& entry, int column);
+
 // How far the read that fills the store got: still running, through its whole table, or
 // ended before that (a failure or a stop). An export tells the user which.
 enum class ReadState { Running, Whole, Partial };

@@ -12,6 +12,9 @@ class AddressStore;
 using FileChooser =
     std::function<bool(HWND owner, WideString& folder, const WideString& fileName, const WideString& title)>;
 
+// Where both save dialogs start until the user has chosen a folder: the desktop.
+WideString DefaultExportFolder();
+
 // "Save to txt file": the user picks the file in the open dialog, and every entry of the
 // store goes into it as a pipe-separated UTF-8 line, with progress in window's status bar.
 // The message pump runs between batches, so the window stays responsive.

@@ -56,9 +56,13 @@ WideString FinalText(const WriteResult& result, const AddressStore& store) {
 
 } // namespace
 
+WideString DefaultExportFolder() {
+    return ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
+}
+
 void ExportAddressListWith(AddressStore& store, HWND window,
                            const FileChooser& chooseFile) {
-    WideString path = ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
+    WideString path = DefaultExportFolder();
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
     // CREATE_ALWAYS replaces an existing file without asking; readers may share it.
