@@ -45,23 +45,6 @@ private:
     bool opened = false;
 };
 
-// A movable block's memory, unlocked again on every path.
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL block) : block(block), memory(::GlobalLock(block)) {}
-    ~LockedGlobal() {
-        if (memory)
-            ::GlobalUnlock(block);
-    }
-    LockedGlobal(const LockedGlobal&) = delete;
-    LockedGlobal& operator=(const LockedGlobal&) = delete;
-    void* Get() const { return memory; }
-
-private:
-    HGLOBAL block;
-    void* memory;
-};
-
 } // namespace
 
 bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint64_t>& indices) {

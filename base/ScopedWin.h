@@ -107,6 +107,23 @@ private:
     HGDIOBJ previous;
 };
 
+// A movable block's memory, unlocked again on every path.
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL block) : block(block), memory(::GlobalLock(block)) {}
+    ~LockedGlobal() {
+        if (memory)
+            ::GlobalUnlock(block);
+    }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    void* Get() const { return memory; }
+
+private:
+    HGLOBAL block;
+    void* memory;
+};
+
 // The wait cursor for one scope of work that dispatches no messages; the previous cursor
 // comes back at the end.
 class ScopedWaitCursor {

@@ -184,10 +184,9 @@ WideString ClipboardText() {
     if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(nullptr))
         return text;
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+        const LockedGlobal locked(data);
+        if (const auto* chars = static_cast<const wchar_t*>(locked.Get()))
             text = chars;
-            ::GlobalUnlock(data);
-        }
     }
     ::CloseClipboard();
     return text;
