@@ -136,8 +136,6 @@ TEST(OutlookBitness, RegistryCombinations) {
         {"16, only Click-to-Run's registry", v16, L"16.0", absent, absent, x64, Text(L"x64")},
         {"16, only Platform", v16, L"16.0", absent, absent, x86, absent, Text(L"x86")},
         {"16, none of them", v16, L"16.0", absent, absent, unknown},
-        {"16, upper case everywhere", v16, L"16.0", Text(L"X64"), Text(L"X64"), unknown, Text(L"X64"),
-         Text(L"X64")},
         {"16, the 64-bit view before Platform", v16, L"16.0", Text(L"x86"), absent, x86, absent,
          Text(L"x64")},
         {"16, Click-to-Run's registry before Platform", v16, L"16.0", absent, absent, x86, Text(L"x86"),
