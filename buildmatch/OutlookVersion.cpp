@@ -1,5 +1,6 @@
 #include "buildmatch/OutlookVersion.h"
 #include <climits>
+#include <iterator>
 #include <vector>
 #include "text/Registry.h"
 #include "text/TextConversion.h"
@@ -23,7 +24,7 @@ constexpr KnownVersion kKnownVersions[] = {
 // later major version is to be read the same way: decimal digits with no sign, no leading
 // zero and nothing around them. 0 for anything else, below 16, or too large for an int.
 int LaterVersion(const WideString& curVer) {
-    const size_t start = sizeof(kCurVerPrefix) / sizeof(wchar_t) - 1;
+    const size_t start = std::size(kCurVerPrefix) - 1;
     if (curVer.size() <= start || curVer.compare(0, start, kCurVerPrefix) != 0 || curVer[start] == L'0')
         return 0;
     int version = 0;
