@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 #include "app/Form_Main.h"
 #include "app/WindowSettings.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/MatchingBuild.h"
 
 int RunRostermint(HINSTANCE instance, int showCommand) {
     Form_Main form;

@@ -1,9 +1,10 @@
 #pragma once
+#include "buildmatch/Bitness.h"
 
-// The running flavour's own bitness, in the words the Outlook registry uses. It comes from
-// how this file is compiled, so a flavour can never be told it is the other one.
+// The running flavour's own bitness. It comes from how this file is compiled, so a flavour
+// can never be told it is the other one.
 #ifdef _WIN64
-inline constexpr wchar_t BuildBitness[] = L"x64";
+inline constexpr Bitness BuildBitness = Bitness::X64;
 #else
-inline constexpr wchar_t BuildBitness[] = L"x86";
+inline constexpr Bitness BuildBitness = Bitness::X86;
 #endif

@@ -8,7 +8,7 @@
 #include "console/CommandLine.h"
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleReader.h"
-#include "console/Relaunch.h"
+#include "console/MatchingConsole.h"
 #include "export/EntryWriter.h"
 #include "export/ReplacementFile.h"
 #include "text/TextConversion.h"
@@ -126,14 +126,14 @@ int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, Wid
     const WideString result = L" (MAPI result " + Hex(static_cast<DWORD>(reader.OutcomeResult())) + L")";
     switch (reader.Outcome()) {
     case DirectoryReader::RunOutcome::WrongBitness: {
-        const WideString bitness = GetOutlookBitness();
+        const Bitness bitness = GetOutlookBitness();
         // No Outlook found at all: there is no MAPI to start.
-        if (bitness == L"UNKNOWN") {
+        if (bitness == Bitness::Unknown) {
             error = L"MAPI could not be started: no installed Outlook was found";
             return kExitMapi;
         }
-        error = L"Outlook's bitness is reported as \"" + bitness + L"\", and this console is " + kFlavour +
-                L": start " + NeededConsole(bitness);
+        error = L"Outlook's bitness is reported as \"" + WideString(BitnessText(bitness)) +
+                L"\", and this console is " + kFlavour + L": start " + NeededConsole(bitness);
         return kExitFlavour;
     }
     case DirectoryReader::RunOutcome::InitializeFailed:

@@ -1,7 +1,7 @@
 #include <cstring>
 #include <mapicode.h>
 #include "buildmatch/BuildBitness.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/MatchingBuild.h"
 #include "directory/DirectoryReader.h"
 #include "directory/MapiConstants.h"
 
@@ -32,7 +32,7 @@ void DirectoryReader::SetUnattendedLogon(const WideString& profile) {
 }
 
 bool DirectoryReader::Logon(WideString& message) {
-    const WideString outlookBitness = GetOutlookBitness();
+    const Bitness outlookBitness = GetOutlookBitness();
     if (outlookBitness != BuildBitness) {
         message = BitnessErrorText(outlookBitness);
         NoteFailure(RunOutcome::WrongBitness);

@@ -2,6 +2,7 @@
 #include "base/StatusMessage.h"
 #include "buildmatch/MatchingBuild.h"
 #include "buildmatch/OutlookVersion.h"
+#include "buildmatch/SiblingLaunch.h"
 #include "export/AddressListExport.h"
 #include "export/ChooseFile.h"
 #include "export/PumpMessages.h"
@@ -42,7 +43,7 @@ int GApplication::GetOutlookVersion() const {
     return ::GetOutlookVersion();
 }
 
-WideString GApplication::GetOutlookBitness() const {
+Bitness GApplication::GetOutlookBitness() const {
     return ::GetOutlookBitness();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 #include "base/Strings.h"
+#include "buildmatch/Bitness.h"
 
 class AddressStore;
 
@@ -25,7 +26,7 @@ public:
 
     // Outlook build matching (buildmatch/)
     int GetOutlookVersion() const;
-    WideString GetOutlookBitness() const;
+    Bitness GetOutlookBitness() const;
     bool EnsureMatchingBuild() const;
     bool LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds) const;
 

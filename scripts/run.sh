@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program's main job on the demo directory (demo/): builds Rostermint64.exe (and only
 # what the demo needs besides), makes its Wine prefix with the MAPI stand-in, a 64-bit
-# Outlook registered and fonts for every script of the demo's names, and starts it.
+# Microsoft 365 Outlook registered and fonts for every script of the demo's names, and starts it.
 # With DISPLAY set, the window opens for you to use: Connect shows the stand-in's profile
 # dialog, Save opens the file dialog. Without a display, a private virtual display is made
 # and the driver (tests/driver) plays the user: Connect, the profile, the read, File > Save
@@ -29,9 +29,16 @@ run() {
   export WINEPREFIX=$prefix MAPISIM_SCENARIO
   MAPISIM_SCENARIO=$(winpath "$PWD/demo/scenario.txt")
   source cmake/wine-env.sh
-  # A 64-bit Outlook 2013 in the prefix's registry: the 64-bit flavour is the one to log on.
-  "${rostermint_wine[@]}" reg add 'HKCR\Outlook.Application\CurVer' /ve /d Outlook.Application.15 /f /reg:32 >/dev/null 2>&1
-  "${rostermint_wine[@]}" reg add 'HKLM\SOFTWARE\Microsoft\Office\15.0\Outlook' /v Bitness /d x64 /f /reg:64 >/dev/null 2>&1
+  # What a 64-bit Microsoft 365 install writes (as the tests' Outlook registers it): CurVer in
+  # both views, Bitness, Click-to-Run's Platform. The 64-bit flavour is the one to log on.
+  # Wine shows a 64-bit program's 32-bit view of the classes under Wow6432Node, a key of its
+  # own: both places are written by name.
+  local classes
+  for classes in 'HKLM\Software\Classes' 'HKLM\Software\Classes\Wow6432Node'; do
+    "${rostermint_wine[@]}" reg add "$classes\Outlook.Application\CurVer" /ve /d Outlook.Application.16 /f /reg:64 >/dev/null 2>&1
+  done
+  "${rostermint_wine[@]}" reg add 'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' /v Bitness /d x64 /f /reg:64 >/dev/null 2>&1
+  "${rostermint_wine[@]}" reg add 'HKLM\SOFTWARE\Microsoft\Office\ClickToRun\Configuration' /v Platform /d x64 /f /reg:64 >/dev/null 2>&1
   # Chinese, Japanese and Korean names from the host's CJK font (fontconfig's), linked to Tahoma.
   "${rostermint_wine[@]}" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "GatePlacement.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/SiblingLaunch.h"
 #include "gui/GApplication.h"
 #include "tests/buildmatch/ProbeRecord.h"
 #include "tests/support/TempFolder.h"

@@ -10,14 +10,32 @@ TEST(OutlookVersion, CurVerTexts) {
         const wchar_t* curVer;
         int version;
     } cases[] = {
-        {L"Outlook.Application.15", 15}, {L"Outlook.Application.14", 14},
-        {L"Outlook.Application.12", 12}, {L"Outlook.Application.11", 11},
-        {L"Outlook.Application.10", 10}, {L"Outlook.Application.9", 9},
-        {L"Outlook.Application.8", 8},   {L"Outlook.Application.13", 0},
-        {L"Outlook.Application.16", 0},  {L"Outlook.Application.17", 0},
-        {L"Outlook.Application.150", 0}, {L"outlook.application.15", 0},
-        {L"Outlook.Application.15 ", 0}, {L" Outlook.Application.15", 0},
-        {L"Outlook.Application", 0},     {L"", 0},
+        {L"Outlook.Application.15", 15},
+        {L"Outlook.Application.14", 14},
+        {L"Outlook.Application.12", 12},
+        {L"Outlook.Application.11", 11},
+        {L"Outlook.Application.10", 10},
+        {L"Outlook.Application.9", 9},
+        {L"Outlook.Application.8", 8},
+        {L"Outlook.Application.13", 0},
+        {L"outlook.application.15", 0},
+        {L"Outlook.Application.15 ", 0},
+        {L" Outlook.Application.15", 0},
+        {L"Outlook.Application", 0},
+        {L"", 0},
+        // Outlook 2016 and later: any decimal number from 16, written plainly.
+        {L"Outlook.Application.16", 16},
+        {L"Outlook.Application.17", 17},
+        {L"Outlook.Application.150", 150},
+        {L"Outlook.Application.016", 0},
+        {L"Outlook.Application.16 ", 0},
+        {L"outlook.application.16", 0},
+        {L"Outlook.Application.+16", 0},
+        {L"Outlook.Application.1 6", 0},
+        {L"Outlook.Application.16.0", 0},
+        {L"Outlook.Application.", 0},
+        {L"Outlook.Application.2147483647", 2147483647},
+        {L"Outlook.Application.2147483648", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "CurVer \"" << WideString(c.curVer) << "\"");
@@ -29,7 +47,7 @@ TEST(OutlookVersion, CurVerTexts) {
 
 TEST(OutlookVersion, NoOutlookRegistered) {
     EXPECT_EQ(app.GetOutlookVersion(), 0);
-    EXPECT_EQ(app.GetOutlookBitness(), L"x86");
+    EXPECT_EQ(app.GetOutlookBitness(), Bitness::X86);
 }
 
 TEST(OutlookVersion, ReadFromThe32BitView) {
@@ -59,7 +77,9 @@ struct BitnessCase {
     const wchar_t* keyVersion; // where Bitness is written: Office\<keyVersion>\Outlook
     Value view64;
     Value view32;
-    const wchar_t* expected;
+    Bitness expected;
+    Value clickToRun = absent; // Bitness in Click-to-Run's own registry, 64-bit view
+    Value platform = absent;   // Click-to-Run's Configuration, 64-bit view
 };
 
 bool Write(OutlookRegistry& registry, const BitnessCase& c, bool view64) {
@@ -76,31 +96,51 @@ bool Write(OutlookRegistry& registry, const BitnessCase& c, bool view64) {
     return true;
 }
 
+bool WriteClickToRun(OutlookRegistry& registry, const BitnessCase& c) {
+    const WideString hive =
+        L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\REGISTRY\\MACHINE\\Software\\Microsoft\\Office\\";
+    return (c.clickToRun.kind != Value::Text ||
+            registry.SetMachineString(hive + c.keyVersion + L"\\Outlook", true, L"Bitness",
+                                      c.clickToRun.text)) &&
+           (c.platform.kind != Value::Text ||
+            registry.SetMachineString(L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration", true,
+                                      L"Platform", c.platform.text));
+}
+
 TEST(OutlookBitness, RegistryCombinations) {
+    const Bitness x86 = Bitness::X86, x64 = Bitness::X64, unknown = Bitness::Unknown;
+    const wchar_t* v15 = L"Outlook.Application.15";
+    const wchar_t* v16 = L"Outlook.Application.16";
     const BitnessCase cases[] = {
-        {"64-bit view decides", L"Outlook.Application.15", L"15.0", Text(L"x64"), absent, L"x64"},
-        {"views disagree, 64-bit first", L"Outlook.Application.15", L"15.0", Text(L"x64"), Text(L"x86"),
-         L"x64"},
-        {"views disagree the other way", L"Outlook.Application.15", L"15.0", Text(L"x86"), Text(L"x64"),
-         L"x86"},
-        {"only the 32-bit view, x86", L"Outlook.Application.14", L"14.0", absent, Text(L"x86"), L"x86"},
-        {"only the 32-bit view, x64", L"Outlook.Application.14", L"14.0", absent, Text(L"x64"), L"x64"},
-        {"upper case in both views", L"Outlook.Application.15", L"15.0", Text(L"X64"), Text(L"X64"),
-         L"UNKNOWN"},
-        {"upper case falls through", L"Outlook.Application.15", L"15.0", Text(L"X64"), Text(L"x86"), L"x86"},
-        {"empty text falls through", L"Outlook.Application.14", L"14.0", Text(L""), Text(L"x64"), L"x64"},
-        {"trailing blank", L"Outlook.Application.15", L"15.0", Text(L"x64 "), absent, L"UNKNOWN"},
-        {"absent in both views", L"Outlook.Application.15", L"15.0", absent, absent, L"UNKNOWN"},
-        {"numbers in both views", L"Outlook.Application.15", L"15.0", number, number, L"UNKNOWN"},
-        {"a number counts as absent", L"Outlook.Application.15", L"15.0", number, Text(L"x64"), L"x64"},
-        {"key of another version", L"Outlook.Application.14", L"15.0", Text(L"x64"), Text(L"x64"),
-         L"UNKNOWN"},
-        {"version 12 reads no Bitness", L"Outlook.Application.12", L"12.0", Text(L"x64"), Text(L"x64"),
-         L"x86"},
-        {"version 8 reads no Bitness", L"Outlook.Application.8", L"8.0", Text(L"x64"), Text(L"x64"), L"x86"},
-        {"version 16 is not recognised", L"Outlook.Application.16", L"16.0", Text(L"x64"), Text(L"x64"),
-         L"x86"},
-        {"no Outlook registered", nullptr, L"0.0", Text(L"x64"), Text(L"x64"), L"x86"},
+        {"64-bit view decides", v15, L"15.0", Text(L"x64"), absent, x64},
+        {"views disagree, 64-bit first", v15, L"15.0", Text(L"x64"), Text(L"x86"), x64},
+        {"views disagree the other way", v15, L"15.0", Text(L"x86"), Text(L"x64"), x86},
+        {"only the 32-bit view, x86", L"Outlook.Application.14", L"14.0", absent, Text(L"x86"), x86},
+        {"only the 32-bit view, x64", L"Outlook.Application.14", L"14.0", absent, Text(L"x64"), x64},
+        {"upper case in both views", v15, L"15.0", Text(L"X64"), Text(L"X64"), unknown},
+        {"upper case falls through", v15, L"15.0", Text(L"X64"), Text(L"x86"), x86},
+        {"empty text falls through", L"Outlook.Application.14", L"14.0", Text(L""), Text(L"x64"), x64},
+        {"trailing blank", v15, L"15.0", Text(L"x64 "), absent, unknown},
+        {"absent in both views", v15, L"15.0", absent, absent, unknown},
+        {"numbers in both views", v15, L"15.0", number, number, unknown},
+        {"a number counts as absent", v15, L"15.0", number, Text(L"x64"), x64},
+        {"key of another version", L"Outlook.Application.14", L"15.0", Text(L"x64"), Text(L"x64"), unknown},
+        {"version 15 reads no Click-to-Run", v15, L"15.0", absent, absent, unknown, Text(L"x64"),
+         Text(L"x64")},
+        {"version 12 reads no Bitness", L"Outlook.Application.12", L"12.0", Text(L"x64"), Text(L"x64"), x86},
+        {"version 8 reads no Bitness", L"Outlook.Application.8", L"8.0", Text(L"x64"), Text(L"x64"), x86},
+        {"no Outlook registered", nullptr, L"0.0", Text(L"x64"), Text(L"x64"), x86},
+        // Version 16 and later: each source alone, then none, then two that disagree.
+        {"16, the 64-bit view", v16, L"16.0", Text(L"x64"), absent, x64},
+        {"16, only the 32-bit view", v16, L"16.0", absent, Text(L"x86"), x86},
+        {"16, only Click-to-Run's registry", v16, L"16.0", absent, absent, x64, Text(L"x64")},
+        {"16, only Platform", v16, L"16.0", absent, absent, x86, absent, Text(L"x86")},
+        {"16, none of them", v16, L"16.0", absent, absent, unknown},
+        {"16, the 64-bit view before Platform", v16, L"16.0", Text(L"x86"), absent, x86, absent,
+         Text(L"x64")},
+        {"16, Click-to-Run's registry before Platform", v16, L"16.0", absent, absent, x86, Text(L"x86"),
+         Text(L"x64")},
+        {"a three-digit version", L"Outlook.Application.150", L"150.0", absent, absent, x64, Text(L"x64")},
     };
     for (const BitnessCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -110,6 +150,7 @@ TEST(OutlookBitness, RegistryCombinations) {
         }
         ASSERT_TRUE(Write(registry, c, true));
         ASSERT_TRUE(Write(registry, c, false));
+        ASSERT_TRUE(WriteClickToRun(registry, c));
         // Each view must hold exactly what was written to it, or a row would prove nothing.
         const WideString key = WideString(L"SOFTWARE\\Microsoft\\Office\\") + c.keyVersion + L"\\Outlook";
         for (const bool view64 : {true, false}) {

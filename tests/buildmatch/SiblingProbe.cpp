@@ -4,7 +4,7 @@
 #include <vector>
 #include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/SiblingLaunch.h"
 #include "tests/buildmatch/ProbeRecord.h"
 
 namespace {
@@ -35,7 +35,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::vector<wchar_t> module(32768, L'\0');
     const DWORD length = ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
     ProbeRecord record;
-    record.bitness = BuildBitness;
+    record.bitness = BitnessText(BuildBitness);
     record.modulePath.assign(module.data(), length);
     record.relaunched = Environment(kRelaunchedVariable);
     record.commandLine = ::GetCommandLineW();

@@ -3,7 +3,7 @@
 #include "GatePlacement.h"
 #include "base/ScopedWin.h"
 #include "buildmatch/BuildBitness.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/SiblingLaunch.h"
 #include "gui/GApplication.h"
 #include "tests/support/JobProcess.h"
 #include "tests/support/OtherFlavour.h"
@@ -13,10 +13,10 @@
 
 namespace {
 const GApplication app;
-const bool kIs64 = WideString(BuildBitness) == L"x64";
+const bool kIs64 = BuildBitness == Bitness::X64;
 const WideString kOwnName = kIs64 ? L"Rostermint64.exe" : L"Rostermint32.exe";
 const WideString kSiblingName = kIs64 ? L"Rostermint32.exe" : L"Rostermint64.exe";
-const WideString kOtherBitness = kIs64 ? L"x86" : L"x64";
+const Bitness kOtherBitness = kIs64 ? Bitness::X86 : Bitness::X64;
 
 // Each test gets a fresh folder holding the gate runner under this flavour's name, as the
 // program is shipped, and writes the Outlook entries the gate is to find.
@@ -67,7 +67,8 @@ protected:
         }
         ::SetEvent(hold.Get());
         if (!otherFlavour)
-            GTEST_SKIP() << "no " << kOtherBitness << " sibling to start: build the other flavour first";
+            GTEST_SKIP() << "no " << BitnessText(kOtherBitness)
+                         << " sibling to start: build the other flavour first";
     }
 
     // Runs the gate and checks that start-up carries on with nothing started.
@@ -87,7 +88,7 @@ TEST_F(StartupGate, StartsTheOtherFlavourWhenOutlookHasItsBitness) {
 }
 
 TEST_F(StartupGate, NoOutlookRegisteredAsksForThe32BitFlavour) {
-    ASSERT_EQ(app.GetOutlookBitness(), L"x86");
+    ASSERT_EQ(app.GetOutlookBitness(), Bitness::X86);
     if (kIs64) {
         ExpectSiblingStarted();
     } else {
@@ -99,8 +100,8 @@ TEST_F(StartupGate, NoOutlookRegisteredAsksForThe32BitFlavour) {
 TEST_F(StartupGate, CarriesOnForItsOwnBitnessOrUnknown) {
     // A sibling is there to be started; the gate must leave it alone.
     ASSERT_TRUE(Place(kOwnSibling, kSiblingName));
-    for (const WideString& reported : {WideString(BuildBitness), WideString(L"UNKNOWN")}) {
-        SCOPED_TRACE(testing::Message() << "reported " << reported);
+    for (const Bitness reported : {BuildBitness, Bitness::Unknown}) {
+        SCOPED_TRACE(testing::Message() << "reported " << BitnessText(reported));
         OutlookRegistry reporting;
         ASSERT_TRUE(reporting.Report(reported));
         ExpectCarriesOn();

@@ -1,5 +1,6 @@
-// Runs a console program with an Outlook of the given bitness in the test prefix's registry,
-// passing on its standard handles and its exit code; the registry is cleaned afterwards.
+// Runs a console program with a Microsoft 365 Outlook of the given bitness in the test
+// prefix's registry, passing on its standard handles and its exit code; the registry is
+// cleaned afterwards.
 //   console_runner.exe x86|x64|UNKNOWN PROGRAM.exe [ARGUMENT...]
 #include <windows.h>
 #include <cstdio>
@@ -20,7 +21,8 @@ int wmain(int argc, wchar_t** argv) {
         return 100;
     }
     OutlookRegistry outlook;
-    if (!outlook.Report(argv[1])) {
+    Bitness bitness = Bitness::Unknown;
+    if (!ParseBitness(argv[1], bitness) || !outlook.Report(bitness)) {
         std::fprintf(stderr, "console_runner: cannot register Outlook\n");
         return 101;
     }

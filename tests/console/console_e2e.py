@@ -62,6 +62,7 @@ if mode == "relaunch":
 pipe = os.path.join(work, "GAL.txt")
 code, out, err = run(own, ["-o", win(pipe)], demo)
 check(code == 0, "pipe exit 0")
+check(err.count("Rostermint console") == 1 and f"({bits}-bit)" in err, "this flavour read it, nothing else started")
 # The default profile without a dialog (MAPI_USE_DEFAULT, no MAPI_LOGON_UI), and a clean end.
 check({"call=MAPILogonEx flags=0x00008062", "logoffs=1", "uninitialize_calls=1", "buffers_outstanding=0",
        "objects_outstanding="} <= set(ledger()), "logon and ledger")

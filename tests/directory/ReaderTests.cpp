@@ -227,17 +227,22 @@ TEST_F(Reader, LogonWarningCountsAsLogon) {
 }
 
 TEST(ReaderBitness, MismatchRefusesWithoutAnyMapiCall) {
-    const WideString other = WideString(BuildBitness) == L"x64" ? L"x86" : L"x64";
-    for (const WideString& reported : {other, WideString(L"UNKNOWN")}) {
+    const bool is64 = BuildBitness == Bitness::X64;
+    const struct {
+        Bitness bitness;
+        const wchar_t* shown;
+    } mismatches[] = {{is64 ? Bitness::X86 : Bitness::X64, is64 ? L"x86" : L"x64"},
+                      {Bitness::Unknown, L"UNKNOWN"}};
+    for (const auto& reported : mismatches) {
         OutlookRegistry outlook;
-        ASSERT_TRUE(outlook.Report(reported));
+        ASSERT_TRUE(outlook.Report(reported.bitness));
         MapiScenario scenario("profile_dialog=auto\n", DirectoryText(MailUsers(3)));
         ReaderRun run;
         ASSERT_TRUE(run.Complete());
         ASSERT_EQ(run.window.Records().size(), 2u);
         EXPECT_EQ(run.window.Records()[0].code, STATUS_DONE);
         EXPECT_EQ(run.window.Records()[1].message.text,
-                  L"ERROR: Outlook bitness reported as: \"" + reported +
+                  L"ERROR: Outlook bitness reported as: \"" + WideString(reported.shown) +
                       L"\" ... please use the correct version of this utility.");
         EXPECT_EQ(::GetFileAttributesW(scenario.LedgerPath().c_str()), INVALID_FILE_ATTRIBUTES)
             << "MAPI was never loaded, so no ledger was written";

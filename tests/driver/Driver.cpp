@@ -2,7 +2,8 @@
 // as a person would with the mouse and keyboard, and prints each step with its outcome.
 // Exit code 0 when every step worked.
 // usage: rostermint_driver PROGRAM.exe STEP...
-//   outlook:x86|x64     register an Outlook of that bitness first (removed at the end)
+//   outlook:x86|x64     register a Microsoft 365 Outlook of that bitness first (removed at
+//                       the end); outlook2013:x86|x64 an Outlook 2013 (version 15)
 //   connect             the Connect button
 //   profile:ok|cancel|open  answer the MAPI logon dialog, or only wait for it to open
 //   modal               the logon dialog is open, owned by the window, which it disables
@@ -473,8 +474,17 @@ int wmain(int argc, wchar_t** argv) {
     // An Outlook of the asked bitness, for the driver's life only.
     OutlookRegistry registry;
     int first = 2;
-    for (; first < argc && WideString(argv[first]).rfind(L"outlook:", 0) == 0; ++first)
-        Say(argv[first], registry.Report(WideString(argv[first]).substr(8)));
+    for (; first < argc; ++first) {
+        const WideString step = argv[first];
+        const size_t colon = step.find(L':');
+        const WideString kind = step.substr(0, colon);
+        Bitness bitness = Bitness::Unknown;
+        if (colon == WideString::npos || (kind != L"outlook" && kind != L"outlook2013"))
+            break;
+        const bool parsed = ParseBitness(step.substr(colon + 1), bitness);
+        Say(step,
+            parsed && (kind == L"outlook" ? registry.Report(bitness) : registry.ReportOutlook2013(bitness)));
+    }
     for (int i = first; i < argc; ++i) {
         if (WideString(argv[i]) == L"sibling" && !OtherFlavourRuns()) {
             std::printf("skipped: this machine cannot run the other flavour\n");

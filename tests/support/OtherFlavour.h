@@ -7,7 +7,7 @@
 // code, so Wine cannot start a 32-bit program there; the test runner says so in
 // ROSTERMINT_WIN32_RUNS=0. A 32-bit test can always start the 64-bit flavour.
 inline bool OtherFlavourRuns() {
-    if (WideString(BuildBitness) == L"x86")
+    if (BuildBitness == Bitness::X86)
         return true;
     wchar_t value[8] = {};
     const DWORD length = ::GetEnvironmentVariableW(L"ROSTERMINT_WIN32_RUNS", value, 8);

@@ -41,8 +41,7 @@ bool OutlookRegistry::SetCurVer(const WideString& text, bool view64) {
 }
 
 bool OutlookRegistry::SetBitness(const WideString& officeVersion, bool view64, const WideString& text) {
-    TestRegistryKey* key = Create(HKEY_LOCAL_MACHINE, OutlookKey(officeVersion), view64);
-    return key && key->SetString(L"Bitness", text);
+    return SetMachineString(OutlookKey(officeVersion), view64, L"Bitness", text);
 }
 
 bool OutlookRegistry::SetBitnessDword(const WideString& officeVersion, bool view64, DWORD value) {
@@ -63,8 +62,35 @@ bool OutlookRegistry::RegisterCurVer(const WideString& text) {
     return true;
 }
 
-bool OutlookRegistry::Report(const WideString& reported) {
+bool OutlookRegistry::SetMachineString(const WideString& path, bool view64, const WideString& name,
+                                       const WideString& text) {
+    TestRegistryKey* key = Create(HKEY_LOCAL_MACHINE, path, view64);
+    return key && key->SetString(name, text);
+}
+
+bool OutlookRegistry::Report(Bitness reported) {
+    if (!RegisterCurVer(L"Outlook.Application.16"))
+        return false;
+    if (reported == Bitness::Unknown)
+        return true;
+    // The Click-to-Run service is 64-bit on a 64-bit Windows, whichever Office it installs.
+    return SetBitness(L"16.0", reported == Bitness::X64, BitnessText(reported)) &&
+           SetMachineString(L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration", true, L"Platform",
+                            BitnessText(reported));
+}
+
+bool OutlookRegistry::ReportOutlook2013(Bitness reported) {
     if (!RegisterCurVer(L"Outlook.Application.15"))
         return false;
-    return reported == L"UNKNOWN" || SetBitness(L"15.0", true, reported);
+    return reported == Bitness::Unknown || SetBitness(L"15.0", true, BitnessText(reported));
+}
+
+bool ParseBitness(const WideString& text, Bitness& bitness) {
+    for (const Bitness known : {Bitness::X86, Bitness::X64, Bitness::Unknown}) {
+        if (text == BitnessText(known)) {
+            bitness = known;
+            return true;
+        }
+    }
+    return false;
 }

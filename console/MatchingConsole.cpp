@@ -1,8 +1,9 @@
-#include "console/Relaunch.h"
+#include "console/MatchingConsole.h"
 #include <vector>
 #include "base/ScopedWin.h"
-#include "buildmatch/Relaunch.h"
+#include "buildmatch/MatchingBuild.h"
 #include "buildmatch/OutlookVersion.h"
+#include "buildmatch/SiblingLaunch.h"
 #include "console/ConsoleOutput.h"
 #include "text/Environment.h"
 
@@ -34,16 +35,17 @@ AutoCloseHandle InheritableCopy(DWORD standardHandle) {
 
 } // namespace
 
-WideString NeededConsole(const WideString& outlookBitness) {
+WideString NeededConsole(Bitness outlookBitness) {
     if (!OtherBitnessReported(outlookBitness))
         return WideString();
-    return outlookBitness == L"x86" ? L"RostermintC32.exe" : L"RostermintC64.exe";
+    return outlookBitness == Bitness::X86 ? L"RostermintC32.exe" : L"RostermintC64.exe";
 }
 
 RelaunchResult RelaunchMatchingConsole(DWORD& exitCode, WideString& error) {
     if (StartedByGate())
         return RelaunchResult::NotNeeded;
-    const WideString sibling = NeededConsole(GetOutlookBitness());
+    const Bitness outlookBitness = GetOutlookBitness();
+    const WideString sibling = NeededConsole(outlookBitness);
     if (sibling.empty())
         return RelaunchResult::NotNeeded;
 
@@ -67,7 +69,7 @@ RelaunchResult RelaunchMatchingConsole(DWORD& exitCode, WideString& error) {
                          environment.data(), nullptr, &startup, &created);
     const DWORD startError = ::GetLastError();
     if (!started) {
-        error = L"Outlook is " + WideString(sibling == L"RostermintC32.exe" ? L"32-bit" : L"64-bit") +
+        error = L"Outlook is " + WideString(outlookBitness == Bitness::X86 ? L"32-bit" : L"64-bit") +
                 L", and " + path + L" could not be started: " + SystemErrorText(startError) + L" (" +
                 Hex(startError) + L")";
         return RelaunchResult::Failed;

@@ -2,15 +2,13 @@
 #include <vector>
 #include "base/Strings.h"
 
+// Starting another program, and the mark that a sibling started by a gate carries.
+
 // The start-up gate sets this variable in the environment of the sibling it starts, and
 // nowhere else. A process that carries it was started by a gate and starts no other flavour
 // itself: where the registry is inconsistent, two flavours that each find the other's
 // bitness would otherwise start each other without end.
 inline constexpr wchar_t kRelaunchedVariable[] = L"ROSTERMINT_RELAUNCHED";
-
-// True when Outlook reports the other flavour's bitness ("UNKNOWN" names neither): the
-// window's gate and the console's start their sibling then.
-bool OtherBitnessReported(const WideString& bitness);
 
 // True when this process was started by the start-up gate of a sibling.
 bool StartedByGate();
@@ -25,9 +23,6 @@ std::vector<wchar_t> MarkedEnvironment();
 // process was created (file absent, or not startable).
 bool LaunchMarkedSibling(const WideString& path);
 
-// The status text of a flavour whose bitness is not the one Outlook reports.
-WideString BitnessErrorText(const WideString& reported);
-
-// For a process started by the gate that still finds the other flavour's bitness reported:
-// the bitness error text that its window shows from the start. Empty in every other case.
-WideString RelaunchRefusalText();
+// Starts the program at path and waits up to waitSeconds for it; false when no process
+// was created.
+bool LaunchProgram(const WideString& path, WideString arguments, unsigned waitSeconds);
