@@ -56,7 +56,9 @@ protected:
         button = top[1], statusBar = top[4], listView = top[5];
         const std::vector<HWND> inGroup = Children(top[2]);
         ASSERT_EQ(inGroup.size(), 13u);
-        counts.assign(inGroup.begin() + 7, inGroup.end());
+        // Each counter follows its label; the separator stands before the total's label.
+        for (size_t k : {1, 3, 5, 7, 9, 12})
+            counts.push_back(inGroup[k]);
     }
     void TearDown() override {
         if (::IsWindow(window))

@@ -407,6 +407,8 @@ private:
     }
 
     bool Counters() const {
+        // Each counter follows its label; the separator stands before the total's label.
+        constexpr size_t kCounters[] = {1, 3, 5, 7, 9, 12};
         const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum",
                                    L"Agents",     L"Remote Mail Users",  L"Total GAL Items"};
         std::vector<HWND> inGroup;
@@ -416,7 +418,7 @@ private:
         if (inGroup.size() != 13)
             return false;
         for (size_t k = 0; k < 6; ++k)
-            std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[7 + k]).c_str());
+            std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[kCounters[k]]).c_str());
         std::printf("  %-20ls %ls\n  %-20ls %ls\n", L"status bar", TextOf(Control(IDC_STATUS)).c_str(),
                     L"user", TextOf(Control(IDC_DN_EDIT)).c_str());
         return true;
