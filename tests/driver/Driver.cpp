@@ -19,9 +19,10 @@
 //   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name), then
 //                       wait for the heading's arrow to point that way
 //   firstrow            a click on the list's first visible row
-//   keys:K,K...         keys pressed in the list, each a letter, digit, down, up, home,
-//                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
-//                       clipboard is emptied first
+//   keys:K,K...         keys pressed where the focus is, each a letter, digit, down, up,
+//                       home, space, apps, tab or enter, after ctrl+ or shift+ (ctrl+c,
+//                       shift+tab); the clipboard is emptied first
+//   focus:connect|dn|list  wait for that control to hold the keyboard focus
 //   clipboard:PATH      wait for text on the clipboard; it must equal the UTF-8 file
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
@@ -143,12 +144,13 @@ bool PressKeys(const WideString& list) {
         WORD vk = 0;
         if (name.size() == 1 && std::iswalnum(name[0]))
             vk = static_cast<WORD>(std::towupper(name[0]));
-        else if (name == L"down" || name == L"up" || name == L"home" || name == L"space" || name == L"apps")
-            vk = name == L"down"    ? VK_DOWN
-                 : name == L"up"    ? VK_UP
-                 : name == L"home"  ? VK_HOME
-                 : name == L"space" ? VK_SPACE
-                                    : VK_APPS;
+        const std::pair<const wchar_t*, WORD> named[] = {
+            {L"down", VK_DOWN}, {L"up", VK_UP},   {L"home", VK_HOME},   {L"space", VK_SPACE},
+            {L"apps", VK_APPS}, {L"tab", VK_TAB}, {L"enter", VK_RETURN}};
+        for (const auto& [keyName, code] : named) {
+            if (name == keyName)
+                vk = code;
+        }
         if (vk == 0)
             return false;
         for (WORD h : held)
@@ -272,6 +274,8 @@ public:
             EmptyClipboard();
             return PressKeys(value);
         }
+        if (verb == L"focus")
+            return Focused(value == L"connect" ? IDM_CONNECT : value == L"dn" ? IDC_DN_EDIT : IDC_LIST);
         if (verb == L"clipboard")
             return ClipboardHolds(ReadUtf8File(value));
         if (verb == L"counters")
@@ -377,6 +381,18 @@ private:
                 return true;
         }
         return false;
+    }
+
+    bool Focused(int id) const {
+        HWND control = Control(id);
+        const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+        return Await(
+            [&] {
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof(info);
+                return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == control;
+            },
+            30000);
     }
 
     // The question before a file is replaced: a message box of the dialog's, with Yes and No.
