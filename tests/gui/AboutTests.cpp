@@ -272,6 +272,55 @@ TEST_F(AboutBox, KeysAndButtonEndIt) {
     EXPECT_EQ(ShowAbout(owner.Window(), [](HWND dialog) { ClickAt(CentreOf(Controls(dialog).ok())); }), 1);
 }
 
+// With the OK button focused, as the box opens: F11 and Ctrl+W reach the box all the same.
+TEST_F(AboutBox, KeysFromItsControls) {
+    GUI_Utils gui;
+    const INT_PTR result = ShowAbout(owner.Window(), [&gui](HWND dialog) {
+        EXPECT_EQ(::GetFocus(), Controls(dialog).ok());
+        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_F11, 0);
+        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
+        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_F11, 0);
+        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(keys);
+        ::SendMessageW(::GetFocus(), WM_KEYDOWN, 'W', 0);
+        keys[VK_CONTROL] = 0;
+        ::SetKeyboardState(keys);
+    });
+    EXPECT_NE(result, 99) << "the quit message ended the box";
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// Moved to a monitor of 192 dpi: built again there, the picture grown with it.
+TEST_F(AboutBox, FollowsAMoveToAnotherResolution) {
+    ShowAbout(owner.Window(), [](HWND dialog) {
+        RECT suggested = {30, 40, 600, 500};
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        const Controls c(dialog);
+        ASSERT_EQ(c.all.size(), 8u);
+        const RECT logo = RectInParent(c.logo());
+        EXPECT_EQ(logo.left, 16);
+        EXPECT_EQ(logo.right - logo.left, ::MulDiv(108, 192, 120)) << "the 120-dpi picture, stretched";
+        RECT outer = {};
+        ::GetWindowRect(dialog, &outer);
+        EXPECT_EQ(outer.left, 30);
+        EXPECT_EQ(outer.top, 40);
+        const RECT ok = RectInParent(c.ok());
+        EXPECT_LE(ok.right, RectInParent(c.frame()).right);
+        EXPECT_EQ(::GetFocus(), c.ok());
+        LOGFONTW font = {};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(c.notice(), WM_GETFONT, 0, 0)), sizeof(font),
+                     &font);
+        LOGFONTW expected = {};
+        ScopedGdiObj<HFONT> made(GUI_Utils().CreateMessageFont(expected, 192));
+        EXPECT_EQ(font.lfHeight, expected.lfHeight);
+        ::EndDialog(dialog, 0);
+    });
+}
+
 TEST_F(AboutBox, FunctionKeysSentToTheBox) {
     GUI_Utils gui;
     const INT_PTR result = ShowAbout(owner.Window(), [&gui](HWND dialog) {
