@@ -41,6 +41,10 @@ bool Form_Main::Create(const WindowSettings& settings) {
     dpi = GetWindowDpi(window);
     BuildControls(window, instance);
     lastFocus = connectButton;
+    // Focus rectangles as Windows shows them in a dialog: from the start when the program
+    // was started from the keyboard, else from the first Tab (which the dialog manager
+    // announces).
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return true;
 }
 

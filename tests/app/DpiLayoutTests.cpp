@@ -4,7 +4,7 @@
 #include <vector>
 #include "app/Form_Main.h"
 #include "resources/ResourceIds.h"
-#include "tests/gui/TestHost.h" // PumpPending, RectInParent
+#include "tests/app/MainWindowHost.h"
 
 // The screen resolution of the prefix this executable runs in.
 #ifndef ROSTERMINT_TEST_DPI
@@ -13,24 +13,11 @@
 
 namespace {
 
-const wchar_t kTitle[] = L"Mailsight license utility";
+const wchar_t* const kTitle = kMainWindowTitle;
 constexpr int kDpi = ROSTERMINT_TEST_DPI;
 
 int Px(int pixels, int dpi = kDpi) {
     return ::MulDiv(pixels, dpi, 96);
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> all;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        all.push_back(child);
-    return all;
-}
-
-WideString TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
 }
 
 RECT WorkArea(HWND window) {
@@ -55,13 +42,8 @@ SIZE ClientAt96() {
 class MainLayout : public ::testing::Test {
 protected:
     void SetUp() override {
-        WindowSettings settings;
-        settings.instance = ::GetModuleHandleW(nullptr);
-        settings.title = kTitle;
-        ASSERT_TRUE(form.Create(settings));
-        form.SetShowState(SW_SHOWNORMAL);
-        PumpPending();
-        window = form.Window();
+        window = ShowMainWindow(form);
+        ASSERT_NE(window, nullptr);
         top = Children(window);
         ASSERT_EQ(top.size(), 6u);
         group = Children(top[2]);

@@ -101,12 +101,6 @@ struct Controls {
     std::vector<HWND> all;
 };
 
-WideString TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
-}
-
 SIZE Extent(HWND control, const WideString& text) {
     ScopedGetDC screen(nullptr);
     ::SelectObject(screen.Get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
