@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <vector>
-#include "app/Form_Main.h"
-#include "resources/ResourceIds.h"
 #include "tests/app/MainWindowHost.h"
 
 // The screen resolution of the prefix this executable runs in.
@@ -18,13 +16,6 @@ constexpr int kDpi = ROSTERMINT_TEST_DPI;
 
 int Px(int pixels, int dpi = kDpi) {
     return ::MulDiv(pixels, dpi, 96);
-}
-
-RECT WorkArea(HWND window) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
 }
 
 // The client size a 600 x 580 window has at 96 dpi, from the frame the system draws there.
@@ -120,7 +111,8 @@ TEST_F(MainLayout, ScaledForTheScreenAndWhole) {
     RECT outer = {}, client = {};
     ::GetWindowRect(window, &outer);
     ::GetClientRect(window, &client);
-    const RECT work = WorkArea(window);
+    RECT work = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (work.right - work.left < Px(600) || work.bottom - work.top < Px(580))
         GTEST_SKIP() << "the screen is smaller than the window at " << kDpi << " dpi";
     // The client area is the one at 96 dpi scaled; the frame, caption and menu bar around
@@ -186,14 +178,9 @@ TEST(MainWindowPlacement, CentredInAWorkAreaAwayFromTheOrigin) {
     RECT outer = {};
     {
         Form_Main form;
-        WindowSettings settings;
-        settings.instance = ::GetModuleHandleW(nullptr);
-        settings.title = kTitle;
-        const bool created = form.Create(settings);
-        ::GetWindowRect(form.Window(), &outer);
+        EXPECT_TRUE(::GetWindowRect(ShowMainWindow(form), &outer));
         ::DestroyWindow(form.Window());
         ::UnregisterClassW(kTitle, ::GetModuleHandleW(nullptr));
-        EXPECT_TRUE(created);
     }
     ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &before, 0);
     EXPECT_EQ(outer.left, moved.left + (moved.right - moved.left - 600) / 2);

@@ -266,28 +266,6 @@ TEST_F(AboutBox, KeysAndButtonEndIt) {
     EXPECT_EQ(ShowAbout(owner.Window(), [](HWND dialog) { ClickAt(CentreOf(Controls(dialog).ok())); }), 1);
 }
 
-// With the OK button focused, as the box opens: F11 and Ctrl+W reach the box all the same.
-TEST_F(AboutBox, KeysFromItsControls) {
-    GUI_Utils gui;
-    const INT_PTR result = ShowAbout(owner.Window(), [&gui](HWND dialog) {
-        EXPECT_EQ(::GetFocus(), Controls(dialog).ok());
-        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
-        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(keys);
-        ::SendMessageW(::GetFocus(), WM_KEYDOWN, 'W', 0);
-        keys[VK_CONTROL] = 0;
-        ::SetKeyboardState(keys);
-    });
-    EXPECT_NE(result, 99) << "the quit message ended the box";
-    MSG msg;
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
 // Moved to a monitor of 192 dpi: built again there, the picture grown with it.
 TEST_F(AboutBox, FollowsAMoveToAnotherResolution) {
     ShowAbout(owner.Window(), [](HWND dialog) {
@@ -315,28 +293,34 @@ TEST_F(AboutBox, FollowsAMoveToAnotherResolution) {
     });
 }
 
+// Sent to the box, and to the OK button that has the focus as the box opens: the box's own
+// keys reach it from either.
 TEST_F(AboutBox, FunctionKeysSentToTheBox) {
     GUI_Utils gui;
-    const INT_PTR result = ShowAbout(owner.Window(), [&gui](HWND dialog) {
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F1, 0);
-        EXPECT_TRUE(::IsWindowVisible(dialog)) << "F1 changes nothing";
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
+    for (bool toButton : {false, true}) {
+        const INT_PTR result = ShowAbout(owner.Window(), [&gui, toButton](HWND dialog) {
+            EXPECT_EQ(::GetFocus(), Controls(dialog).ok());
+            HWND to = toButton ? ::GetFocus() : dialog;
+            ::SendMessageW(to, WM_KEYDOWN, VK_F1, 0);
+            EXPECT_TRUE(::IsWindowVisible(dialog)) << "F1 changes nothing";
+            ::SendMessageW(to, WM_KEYDOWN, VK_F11, 0);
+            EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
+            ::SendMessageW(to, WM_KEYDOWN, VK_F11, 0);
+            EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
 
-        // Ctrl+W ends the whole application: the modal loop passes the quit on.
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(keys);
-        ::SendMessageW(dialog, WM_KEYDOWN, 'W', 0);
-        keys[VK_CONTROL] = 0;
-        ::SetKeyboardState(keys);
-    });
-    EXPECT_NE(result, 99) << "the quit message ended the box";
-    MSG msg;
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+            // Ctrl+W ends the whole application: the modal loop passes the quit on.
+            BYTE keys[256] = {};
+            ::GetKeyboardState(keys);
+            keys[VK_CONTROL] = 0x80;
+            ::SetKeyboardState(keys);
+            ::SendMessageW(to, WM_KEYDOWN, 'W', 0);
+            keys[VK_CONTROL] = 0;
+            ::SetKeyboardState(keys);
+        });
+        EXPECT_NE(result, 99) << "the quit message ended the box";
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    }
 }
 
 } // namespace
