@@ -33,9 +33,18 @@ bool Form_Main::Create(const WindowSettings& settings) {
         return false;
     menu = ::GetMenu(window);
     accelerators = ::LoadAcceleratorsW(instance, L"HOTKEYS");
-    PlaceInWorkArea(window, settings.x, settings.y, settings.width, settings.height, settings.showCommand,
-                    false);
+    // The settings' size is the one at 96 dpi: scaled for the monitor the window opens on.
+    const int32_t openingDpi = GetMonitorDpi(GetStartupMonitor());
+    const SIZE size =
+        ScaleWindowSize(settings.width, settings.height, WS_OVERLAPPEDWINDOW, menu != nullptr, openingDpi);
+    PlaceInWorkArea(window, settings.x, settings.y, size.cx, size.cy, settings.showCommand, false);
+    dpi = GetWindowDpi(window);
     BuildControls(window, instance);
+    lastFocus = connectButton;
+    // Focus rectangles as Windows shows them in a dialog: from the start when the program
+    // was started from the keyboard, else from the first Tab (which the dialog manager
+    // announces).
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return true;
 }
 
@@ -50,6 +59,9 @@ int Form_Main::RunMessageLoop() {
         // Keys are translated before dispatch, so F1, F11 and Ctrl+W work whichever
         // control has the focus.
         if (::TranslateAcceleratorW(window, accelerators, &msg))
+            continue;
+        // Tab, Shift+Tab and Enter as in a dialog; it dispatches what it takes itself.
+        if (::IsDialogMessageW(window, &msg))
             continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
@@ -101,6 +113,19 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         ::DestroyWindow(window);
         return 0;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+        // The frame itself has nothing to type into: the focus goes on to a control.
+        RestoreFocus();
+        return 0;
+    case DM_GETDEFID:
+        // Enter in any control starts a read; the dialog manager skips a disabled button.
+        return MAKELRESULT(IDM_CONNECT, DC_HASDEFID);
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (wParam == IDC_LIST && header)
@@ -127,6 +152,39 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+void Form_Main::OnActivate(WPARAM state) {
+    if (LOWORD(state) != WA_INACTIVE)
+        return;
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(window, focus))
+        lastFocus = focus;
+}
+
+void Form_Main::RestoreFocus() {
+    HWND to = lastFocus && ::IsWindow(lastFocus) && ::IsWindowEnabled(lastFocus) ? lastFocus : nullptr;
+    if (!to)
+        to = ::IsWindowEnabled(connectButton) ? connectButton : listView;
+    ::SetFocus(to);
+}
+
+void Form_Main::FocusAfterRead() {
+    HWND to = connectButton;
+    if (ListRows() > 0) {
+        to = listView;
+        // The first row, unless the user already chose one during the read.
+        if (::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) < 0) {
+            LVITEMW first = {};
+            first.state = first.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+            ::SendMessageW(listView, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+            ::SendMessageW(listView, LVM_SETSELECTIONMARK, 0, 0);
+        }
+    }
+    lastFocus = to;
+    // Only while the window is the active one: another program's window keeps its focus.
+    if (::GetActiveWindow() == window)
+        ::SetFocus(to);
 }
 
 void Form_Main::OnKeyDown(WPARAM key) {
@@ -169,6 +227,10 @@ void Form_Main::Connect() {
     store.SetState(ReadState::Running);
     ResetListOrder();
     ::InvalidateRect(listView, nullptr, FALSE);
+    // The button is about to be disabled, and a disabled window holds no focus: the list
+    // takes it, where the rows arrive.
+    if (::GetFocus() == connectButton)
+        ::SetFocus(listView);
     EnableConnect();
     ::SendMessageW(connectButton, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Running"));
     if (!reader.Start(&store, window)) {

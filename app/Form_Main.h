@@ -39,9 +39,18 @@ public:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void BuildControls(HWND parent, HINSTANCE instanceHandle);
+    // Creates the controls for the window's resolution, or, once they exist, lays them out
+    // again for it: the list's column widths, as the user left them, follow from previousDpi.
+    void BuildControls(HWND parent, HINSTANCE instanceHandle, int32_t previousDpi = 0);
     void ResizeControls(int32_t type);
+    // The window moved to a monitor of another resolution.
+    void OnDpiChanged(int32_t newDpi, const RECT& suggested);
     void OnKeyDown(WPARAM key);
+    // The keyboard focus goes back where it was when the window was last deactivated.
+    void OnActivate(WPARAM state);
+    void RestoreFocus();
+    // After a read: the list takes the focus on its first row, or Connect when it is empty.
+    void FocusAfterRead();
     // True for the five commands; false leaves the message to DefWindowProcW.
     bool OnCommand(WORD id);
     void Connect();
@@ -77,6 +86,10 @@ private:
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
     int32_t listTop = 0;
+    // The resolution the controls are laid out for.
+    int32_t dpi = 96;
+    // The control that had the keyboard focus when the window was last active.
+    HWND lastFocus = nullptr;
     AddressStore store;
     DirectoryReader reader;
     bool reading = false;

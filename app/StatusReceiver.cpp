@@ -7,6 +7,7 @@ void Form_Main::OnStatus(WPARAM code, LPARAM payload) {
         ShowIdle();
         ::EnableMenuItem(menu, IDM_SAVE, MF_BYCOMMAND | MF_ENABLED);
         ::EnableMenuItem(menu, IDM_SAVE_CSV, MF_BYCOMMAND | MF_ENABLED);
+        FocusAfterRead();
         ::InvalidateRect(window, nullptr, FALSE);
         return;
     }

@@ -2,13 +2,14 @@
 #include "gui/GUI_Objects.h"
 #include "resources/ResourceIds.h"
 
-HIMAGELIST GUI_Objects::AttachTypeIcons(HWND listView, HINSTANCE instance) const {
-    HIMAGELIST icons = ::ImageList_Create(16, 16, ILC_MASK, 1, 1);
+HIMAGELIST GUI_Objects::AttachTypeIcons(HWND listView, HINSTANCE instance, int32_t dpi) const {
+    const int size = ScaleForDpi(16, dpi);
+    HIMAGELIST icons = ::ImageList_Create(size, size, ILC_MASK, 1, 1);
     for (int id = IDI_MAIL_USER; id <= IDI_AGENT; ++id) {
-        // Loaded at 16 x 16 rather than the system icon size, so the pictures reach the
-        // list unscaled whatever the screen's resolution.
+        // Loaded at the list's size rather than the system icon size: the 16-pixel pictures
+        // come through unscaled at 96 dpi, and twice as large at 192 pixel for pixel.
         ScopedIcon icon(static_cast<HICON>(
-            ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+            ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
         ::ImageList_ReplaceIcon(icons, -1, icon.Get());
     }
     // The list view owns the image list from here on (no LVS_SHAREIMAGELISTS).
@@ -16,7 +17,7 @@ HIMAGELIST GUI_Objects::AttachTypeIcons(HWND listView, HINSTANCE instance) const
         ::SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons)));
 }
 
-bool GUI_Objects::AddColumns(HWND listView, WideString columnSpec) const {
+bool GUI_Objects::AddColumns(HWND listView, WideString columnSpec, int32_t dpi) const {
     std::vector<WideString> fields;
     SplitText(columnSpec, L",", fields);
     for (size_t k = 0; 2 * k < fields.size(); ++k) {
@@ -25,7 +26,7 @@ bool GUI_Objects::AddColumns(HWND listView, WideString columnSpec) const {
         column.fmt = LVCFMT_LEFT;
         column.pszText = const_cast<wchar_t*>(fields[2 * k].c_str());
         // A last header without a width gets none, like an empty width field.
-        column.cx = 2 * k + 1 < fields.size() ? ParseInt(fields[2 * k + 1]) : 0;
+        column.cx = 2 * k + 1 < fields.size() ? ScaleForDpi(ParseInt(fields[2 * k + 1]), dpi) : 0;
         column.iSubItem = static_cast<int>(k);
         if (::SendMessageW(listView, LVM_INSERTCOLUMNW, k, reinterpret_cast<LPARAM>(&column)) == -1)
             return false;

@@ -19,10 +19,16 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Makes the fonts, the picture and the controls for the box's resolution; done again,
+    // from nothing, when the box moves to a monitor of another one.
     void BuildControls();
+    void OnDpiChanged(int32_t newDpi, const RECT& suggested);
     INT_PTR OnCommand(WORD id);
     INT_PTR OnSetCursor();
     void OnKeyDown(WORD key);
+    // The box's keys reach it from whichever of its controls has the focus.
+    static LRESULT CALLBACK ControlKeys(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR self);
     void SetShowState(int showCommand);
 
     ScopedGdiObj<HBITMAP> logoBitmap;
@@ -41,4 +47,5 @@ private:
     ScopedGdiObj<HFONT> linkFont;
     HINSTANCE instance = nullptr;
     LOGFONTW logFont = {};
+    int32_t dpi = 96;
 };

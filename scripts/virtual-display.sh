@@ -7,7 +7,7 @@ start_virtual_display() {
   [ -z "${DISPLAY:-}" ] || return 0
   local display_file
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   virtual_display_pid=$!
   for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
   export DISPLAY=:$(head -n1 "$display_file")

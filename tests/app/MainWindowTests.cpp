@@ -8,26 +8,13 @@
 #include "base/StatusMessage.h"
 #include "buildmatch/BuildBitness.h"
 #include "resources/ResourceIds.h"
-#include "tests/gui/TestHost.h" // PumpPending
+#include "tests/app/MainWindowHost.h"
 #include "tests/support/MapiScenario.h"
 #include "tests/support/OutlookRegistry.h"
 
 namespace {
 
-const wchar_t kTitle[] = L"Mailsight license utility";
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> all;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        all.push_back(child);
-    return all;
-}
-
-WideString TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
-}
+const wchar_t* const kTitle = kMainWindowTitle;
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 60000) {
     for (DWORD waited = 0; !done(); waited += 10) {
@@ -44,19 +31,16 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(registry.Report(BuildBitness));
-        WindowSettings settings;
-        settings.instance = ::GetModuleHandleW(nullptr);
-        settings.title = kTitle;
-        ASSERT_TRUE(form.Create(settings));
-        form.SetShowState(SW_SHOWNORMAL);
-        PumpPending();
-        window = form.Window();
+        window = ShowMainWindow(form);
+        ASSERT_NE(window, nullptr);
         const std::vector<HWND> top = Children(window);
         ASSERT_EQ(top.size(), 6u);
         button = top[1], statusBar = top[4], listView = top[5];
         const std::vector<HWND> inGroup = Children(top[2]);
         ASSERT_EQ(inGroup.size(), 13u);
-        counts.assign(inGroup.begin() + 7, inGroup.end());
+        // Each counter follows its label; the separator stands before the total's label.
+        for (size_t k : {1, 3, 5, 7, 9, 12})
+            counts.push_back(inGroup[k]);
     }
     void TearDown() override {
         if (::IsWindow(window))

@@ -20,9 +20,10 @@
 //   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name), then
 //                       wait for the heading's arrow to point that way
 //   firstrow            a click on the list's first visible row
-//   keys:K,K...         keys pressed in the list, each a letter, digit, down, up, home,
-//                       space or apps, after ctrl+ or shift+ (ctrl+c, shift+down); the
-//                       clipboard is emptied first
+//   keys:K,K...         keys pressed where the focus is, each a letter, digit, down, up,
+//                       home, space, apps, tab or enter, after ctrl+ or shift+ (ctrl+c,
+//                       shift+tab); the clipboard is emptied first
+//   focus:connect|dn|list  wait for that control to hold the keyboard focus
 //   clipboard:PATH      wait for text on the clipboard; it must equal the UTF-8 file
 //   counters            print the six counters, the status bar and the user line
 //   shot:PATH           a picture of the window (24-bit BMP)
@@ -144,12 +145,13 @@ bool PressKeys(const WideString& list) {
         WORD vk = 0;
         if (name.size() == 1 && std::iswalnum(name[0]))
             vk = static_cast<WORD>(std::towupper(name[0]));
-        else if (name == L"down" || name == L"up" || name == L"home" || name == L"space" || name == L"apps")
-            vk = name == L"down"    ? VK_DOWN
-                 : name == L"up"    ? VK_UP
-                 : name == L"home"  ? VK_HOME
-                 : name == L"space" ? VK_SPACE
-                                    : VK_APPS;
+        const std::pair<const wchar_t*, WORD> named[] = {
+            {L"down", VK_DOWN}, {L"up", VK_UP},   {L"home", VK_HOME},   {L"space", VK_SPACE},
+            {L"apps", VK_APPS}, {L"tab", VK_TAB}, {L"enter", VK_RETURN}};
+        for (const auto& [keyName, code] : named) {
+            if (name == keyName)
+                vk = code;
+        }
         if (vk == 0)
             return false;
         for (WORD h : held)
@@ -273,6 +275,8 @@ public:
             EmptyClipboard();
             return PressKeys(value);
         }
+        if (verb == L"focus")
+            return Focused(value == L"connect" ? IDM_CONNECT : value == L"dn" ? IDC_DN_EDIT : IDC_LIST);
         if (verb == L"clipboard")
             return ClipboardHolds(ReadUtf8File(value));
         if (verb == L"counters")
@@ -380,6 +384,18 @@ private:
         return false;
     }
 
+    bool Focused(int id) const {
+        HWND control = Control(id);
+        const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+        return Await(
+            [&] {
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof(info);
+                return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == control;
+            },
+            30000);
+    }
+
     // The question before a file is replaced: a message box of the dialog's, with Yes and No.
     bool AnswerReplacePrompt(int button) const {
         HWND prompt = nullptr;
@@ -408,6 +424,8 @@ private:
     }
 
     bool Counters() const {
+        // Each counter follows its label; the separator stands before the total's label.
+        constexpr size_t kCounters[] = {1, 3, 5, 7, 9, 12};
         const wchar_t* labels[] = {L"Mail Users", L"Distribution Lists", L"Forum",
                                    L"Agents",     L"Remote Mail Users",  L"Total GAL Items"};
         std::vector<HWND> inGroup;
@@ -417,7 +435,7 @@ private:
         if (inGroup.size() != 13)
             return false;
         for (size_t k = 0; k < 6; ++k)
-            std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[7 + k]).c_str());
+            std::printf("  %-20ls %ls\n", labels[k], TextOf(inGroup[kCounters[k]]).c_str());
         std::printf("  %-20ls %ls\n  %-20ls %ls\n", L"status bar", TextOf(Control(IDC_STATUS)).c_str(),
                     L"user", TextOf(Control(IDC_DN_EDIT)).c_str());
         return true;

@@ -15,6 +15,10 @@ namespace {
 constexpr int kExpectedDpi = ROSTERMINT_TEST_DPI;
 constexpr int kPictureWidth = kExpectedDpi > 96 ? 108 : 87;
 constexpr int kPictureHeight = kExpectedDpi > 96 ? 288 : 231;
+// A distance of the layout at 96 dpi, at the prefix's resolution.
+int Px(int pixels) {
+    return ::MulDiv(pixels, kExpectedDpi, 96);
+}
 
 // Runs the About box for real. inspect is called once from inside its modal loop, with the
 // dialog window, and ends the box the way the test wants.
@@ -97,12 +101,6 @@ struct Controls {
     std::vector<HWND> all;
 };
 
-WideString TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
-}
-
 SIZE Extent(HWND control, const WideString& text) {
     ScopedGetDC screen(nullptr);
     ::SelectObject(screen.Get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -155,13 +153,13 @@ TEST_F(AboutBox, LayoutFollowsThePictureAndTheNotice) {
         EXPECT_EQ(::GetDlgCtrlID(c.link()), IDC_LINK);
 
         const RECT logo = RectInParent(c.logo());
-        EXPECT_EQ(logo.left, 8);
-        EXPECT_EQ(logo.top, 8);
+        EXPECT_EQ(logo.left, Px(8));
+        EXPECT_EQ(logo.top, Px(8));
         EXPECT_EQ(logo.right - logo.left, kPictureWidth);
         EXPECT_EQ(logo.bottom - logo.top, kPictureHeight);
 
         // Column T starts right of the picture.
-        const int columnLeft = kPictureWidth + 16;
+        const int columnLeft = kPictureWidth + Px(16);
         for (HWND control : {c.version(), c.notice(), c.caption(), c.frame(), c.separator()})
             EXPECT_EQ(RectInParent(control).left, columnLeft);
 
@@ -177,29 +175,29 @@ TEST_F(AboutBox, LayoutFollowsThePictureAndTheNotice) {
         EXPECT_EQ(ok.right, columnLeft + notice.cx);
         EXPECT_EQ(ok.right - ok.left, 7 * Extent(c.ok(), L"OK").cx);
         const int hText = Extent(c.ok(), L"OK").cy;
-        EXPECT_EQ(ok.bottom - ok.top, hText + hText / 2 + 4);
-        EXPECT_EQ(ok.bottom, RectInParent(c.link()).bottom + 8);
+        EXPECT_EQ(ok.bottom - ok.top, hText + hText / 2 + Px(4));
+        EXPECT_EQ(ok.bottom, RectInParent(c.link()).bottom + Px(8));
 
         // The disclaimer sits at (4, 4) in its frame with room for four lines, or for all of
         // its wrapped text when that is longer.
         HWND disclaimer = ::GetWindow(c.frame(), GW_CHILD);
         ASSERT_NE(disclaimer, nullptr);
         const RECT inner = RectInParent(disclaimer);
-        EXPECT_EQ(inner.left, 4);
-        EXPECT_EQ(inner.top, 4);
-        EXPECT_EQ(inner.right - inner.left, notice.cx - 8);
+        EXPECT_EQ(inner.left, Px(4));
+        EXPECT_EQ(inner.top, Px(4));
+        EXPECT_EQ(inner.right - inner.left, notice.cx - Px(8));
         const int height = inner.bottom - inner.top;
         EXPECT_EQ(height, std::max<int>(4 * Extent(disclaimer, TextOf(disclaimer)).cy,
-                                        WrappedHeight(disclaimer, TextOf(disclaimer), notice.cx - 8)));
-        EXPECT_EQ(frame.bottom - frame.top, 4 + height + 8);
+                                        WrappedHeight(disclaimer, TextOf(disclaimer), notice.cx - Px(8))));
+        EXPECT_EQ(frame.bottom - frame.top, Px(4) + height + Px(8));
 
         // Outer size: the notice sets the width; the OK button, placed below T's cursor,
         // counts twice in the height.
         RECT outer = {};
         ::GetWindowRect(dialog, &outer);
-        EXPECT_EQ(outer.right - outer.left, kPictureWidth + notice.cx + 32);
-        ASSERT_GT(ok.top, separator.bottom + 8) << "the case this layout is built for";
-        EXPECT_EQ(outer.bottom - outer.top, ok.top + 2 * (ok.bottom - ok.top) + 16);
+        EXPECT_EQ(outer.right - outer.left, kPictureWidth + notice.cx + Px(32));
+        ASSERT_GT(ok.top, separator.bottom + Px(8)) << "the case this layout is built for";
+        EXPECT_EQ(outer.bottom - outer.top, ok.top + 2 * (ok.bottom - ok.top) + 2 * Px(8));
 
         ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
@@ -268,28 +266,61 @@ TEST_F(AboutBox, KeysAndButtonEndIt) {
     EXPECT_EQ(ShowAbout(owner.Window(), [](HWND dialog) { ClickAt(CentreOf(Controls(dialog).ok())); }), 1);
 }
 
+// Moved to a monitor of 192 dpi: built again there, the picture grown with it.
+TEST_F(AboutBox, FollowsAMoveToAnotherResolution) {
+    ShowAbout(owner.Window(), [](HWND dialog) {
+        RECT suggested = {30, 40, 600, 500};
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        const Controls c(dialog);
+        ASSERT_EQ(c.all.size(), 8u);
+        const RECT logo = RectInParent(c.logo());
+        EXPECT_EQ(logo.left, 16);
+        EXPECT_EQ(logo.right - logo.left, ::MulDiv(108, 192, 120)) << "the 120-dpi picture, stretched";
+        RECT outer = {};
+        ::GetWindowRect(dialog, &outer);
+        EXPECT_EQ(outer.left, 30);
+        EXPECT_EQ(outer.top, 40);
+        const RECT ok = RectInParent(c.ok());
+        EXPECT_LE(ok.right, RectInParent(c.frame()).right);
+        EXPECT_EQ(::GetFocus(), c.ok());
+        LOGFONTW font = {};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(c.notice(), WM_GETFONT, 0, 0)), sizeof(font),
+                     &font);
+        LOGFONTW expected = {};
+        ScopedGdiObj<HFONT> made(GUI_Utils().CreateMessageFont(expected, 192));
+        EXPECT_EQ(font.lfHeight, expected.lfHeight);
+        ::EndDialog(dialog, 0);
+    });
+}
+
+// Sent to the box, and to the OK button that has the focus as the box opens: the box's own
+// keys reach it from either.
 TEST_F(AboutBox, FunctionKeysSentToTheBox) {
     GUI_Utils gui;
-    const INT_PTR result = ShowAbout(owner.Window(), [&gui](HWND dialog) {
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F1, 0);
-        EXPECT_TRUE(::IsWindowVisible(dialog)) << "F1 changes nothing";
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
-        ::SendMessageW(dialog, WM_KEYDOWN, VK_F11, 0);
-        EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
+    for (bool toButton : {false, true}) {
+        const INT_PTR result = ShowAbout(owner.Window(), [&gui, toButton](HWND dialog) {
+            EXPECT_EQ(::GetFocus(), Controls(dialog).ok());
+            HWND to = toButton ? ::GetFocus() : dialog;
+            ::SendMessageW(to, WM_KEYDOWN, VK_F1, 0);
+            EXPECT_TRUE(::IsWindowVisible(dialog)) << "F1 changes nothing";
+            ::SendMessageW(to, WM_KEYDOWN, VK_F11, 0);
+            EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWMAXIMIZED);
+            ::SendMessageW(to, WM_KEYDOWN, VK_F11, 0);
+            EXPECT_EQ(gui.GetShowState(dialog), SW_SHOWNORMAL);
 
-        // Ctrl+W ends the whole application: the modal loop passes the quit on.
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(keys);
-        ::SendMessageW(dialog, WM_KEYDOWN, 'W', 0);
-        keys[VK_CONTROL] = 0;
-        ::SetKeyboardState(keys);
-    });
-    EXPECT_NE(result, 99) << "the quit message ended the box";
-    MSG msg;
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+            // Ctrl+W ends the whole application: the modal loop passes the quit on.
+            BYTE keys[256] = {};
+            ::GetKeyboardState(keys);
+            keys[VK_CONTROL] = 0x80;
+            ::SetKeyboardState(keys);
+            ::SendMessageW(to, WM_KEYDOWN, 'W', 0);
+            keys[VK_CONTROL] = 0;
+            ::SetKeyboardState(keys);
+        });
+        EXPECT_NE(result, 99) << "the quit message ended the box";
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    }
 }
 
 } // namespace

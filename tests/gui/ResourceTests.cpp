@@ -117,9 +117,11 @@ TEST(Resources, ManifestAsksForCommonControls6) {
     const std::string manifest = ResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     for (const char* part :
          {"type=\"win32\" name=\"Corvane.Rostermint\" version=\"1.0.0.0\"",
-          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true</dpiAware>",
-          "level=\"asInvoker\" uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
-          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
+          ">PerMonitorV2, PerMonitor</dpiAwareness>", "level=\"asInvoker\" uiAccess=\"false\"",
+          "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 
     // The loader honoured it: this process's comctl32 is the side-by-side version 6.

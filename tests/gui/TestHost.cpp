@@ -51,3 +51,16 @@ void DestroyChildren(HWND parent) {
     while (HWND child = ::GetWindow(parent, GW_CHILD))
         ::DestroyWindow(child);
 }
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> all;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        all.push_back(child);
+    return all;
+}
+
+WideString TextOf(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
