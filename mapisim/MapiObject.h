@@ -9,9 +9,9 @@ struct LogonState {
     std::shared_ptr<const Scenario> scenario;
     std::string profile; // UTF-8
     bool loggedOff = false;
-    unsigned long queryRowsCalls = 0;  // over all tables, for busy_at
-    std::vector<bool> endSessionFired; // one per scenario->endSessionAt
-    bool rowCountEndSessionFired = false;
+    unsigned long queryRowsCalls = 0; // over all tables, for busy_at
+    std::vector<bool> breakFired;     // one per scenario->sessionBreaks
+    bool rowCountBreakFired = false;
 };
 
 // IUnknown with real reference counting for every object the library hands out. Each
