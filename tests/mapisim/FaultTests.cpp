@@ -79,21 +79,6 @@ TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
     EXPECT_EQ(rows.size(), 60u);
 }
 
-TEST(MapiFaults, ReconnectAndNetworkErrorKillTheTableLikeAnEndedSession) {
-    MapiScenario scenario("profile_dialog=auto\nreconnect_at=30\nnetwork_error_at=40\n", SixtyEntries());
-    StandInLibrary mapi;
-    GalSession run(mapi);
-    MapiPtr<IMAPITable> table;
-    ASSERT_EQ(run.OpenGalTable(table), S_OK);
-    EXPECT_EQ(Query(mapi, table.Get(), 35).result, mapiconst::MAPI_E_RECONNECTED);
-    ULONG count = 0;
-    EXPECT_EQ(table->GetRowCount(0, &count), mapiconst::MAPI_E_RECONNECTED) << "dead for good";
-    MapiPtr<IMAPITable> second;
-    ASSERT_EQ(run.OpenGalContents(second), S_OK);
-    EXPECT_EQ(Query(mapi, second.Get(), 35).rows, 35u);
-    EXPECT_EQ(Query(mapi, second.Get(), 10).result, MAPI_E_NETWORK_ERROR);
-}
-
 TEST(MapiFaults, SeekRowMovesTheCursorWithinTheTable) {
     MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
     StandInLibrary mapi;
@@ -112,23 +97,6 @@ TEST(MapiFaults, SeekRowMovesTheCursorWithinTheTable) {
     EXPECT_EQ(table->SeekRow(BOOKMARK_END, -1, nullptr), S_OK);
     EXPECT_EQ(Query(mapi, table.Get()).first, "User 59");
     EXPECT_EQ(table->SeekRow(7, 0, &sought), MAPI_E_INVALID_BOOKMARK);
-}
-
-TEST(MapiFaults, RowCapEndsContentsTablesAndTheirCount) {
-    for (const char* lines : {"row_cap=50\n", "row_cap=50\nreported_rows=60\n", "row_cap=70\n"}) {
-        SCOPED_TRACE(lines);
-        MapiScenario scenario(std::string("profile_dialog=auto\n") + lines, SixtyEntries());
-        StandInLibrary mapi;
-        GalSession run(mapi);
-        MapiPtr<IMAPITable> table;
-        ASSERT_EQ(run.OpenGalTable(table), S_OK);
-        ULONG count = 0;
-        EXPECT_EQ(table->GetRowCount(0, &count), S_OK);
-        std::vector<RowValues> rows;
-        EXPECT_EQ(run.ReadAll(table.Get(), rows), S_OK);
-        EXPECT_EQ(rows.size(), std::string(lines) == "row_cap=70\n" ? 60u : 50u);
-        EXPECT_EQ(count, std::string(lines).find("reported") != std::string::npos ? 60u : rows.size());
-    }
 }
 
 // A contents row's PR_ENTRYID opens the entry read-only, and its GetProps gives the whole
