@@ -24,6 +24,7 @@ enum ExitCode : int {
     kExitDirectory = 5,
     kExitFile = 6,
     kExitMissing = 7,
+    kExitOnlineLimit = 8,
 };
 
 #ifdef _WIN64
@@ -149,9 +150,36 @@ int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, Wid
         error = L"the Global Address List could not be found or read to its end" + result;
         return kExitDirectory;
     case DirectoryReader::RunOutcome::Read:
+    case DirectoryReader::RunOutcome::ReadShort:
+    case DirectoryReader::RunOutcome::ReadAtOnlineLimit:
         break;
     }
     return kExitRead;
+}
+
+// The exit code and the one line for a read that reached the end of its table but may
+// lack entries; kExitRead when it lacks none.
+int ReadDoubt(const DirectoryReader& reader, uint64_t entries, WideString& error) {
+    switch (reader.Outcome()) {
+    case DirectoryReader::RunOutcome::ReadShort: {
+        const uint64_t reported = reader.ReportedRows().value_or(0);
+        error = L"the directory reported " + FormatUnsigned(reported) + L" entries, " +
+                FormatUnsigned(entries) + L" were read: " + FormatUnsigned(reported - entries) + L" missing";
+        return kExitMissing;
+    }
+    case DirectoryReader::RunOutcome::ReadAtOnlineLimit:
+        error = L"read exactly " + FormatUnsigned(entries) +
+                L" entries, the most that Exchange Online lists in online mode: the list may be cut short "
+                L"(switch Outlook to Cached Exchange Mode and read again)";
+        return kExitOnlineLimit;
+    default:
+        return kExitRead;
+    }
+}
+
+WideString ProgressText(const DirectoryReader::Progress& progress) {
+    const WideString entries = FormatUnsigned(progress.entries) + L" entries";
+    return L"Reading: " + (progress.percent ? FormatUnsigned(*progress.percent) + L"%, " + entries : entries);
 }
 
 WideString FileError(const WideString& what, const WideString& path, DWORD code) {
@@ -195,10 +223,8 @@ int Run(int argc, wchar_t** argv) {
     AddressStore store;
     ConsoleReader reading;
     ProgressLine progress(errors, options.quiet);
-    const bool started =
-        reading.Read(options.profile, store, [&](const WideString& text, const WideString& total) {
-            progress.Show(L"Reading: " + text.substr(text.rfind(L' ') + 1) + L", " + total + L" entries");
-        });
+    const bool started = reading.Read(
+        options.profile, store, [&] { progress.Show(ProgressText(reading.Reader().LatestProgress())); });
     progress.Clear();
     if (!started) {
         errors.Write(L"Error: the read could not be started: " + SystemErrorText(::GetLastError()) + L"\n");
@@ -232,12 +258,10 @@ int Run(int argc, wchar_t** argv) {
 
     const Counts counts = CountEntries(store);
     output.Write(options.csvCounts ? CountsCsv(counts) : CountsTable(counts));
-    const ULONG reported = reading.Reader().ReportedRows();
-    if (exitCode == kExitRead && counts.total < reported) {
-        errors.Write(L"Error: the directory reported " + FormatUnsigned(reported) + L" entries, " +
-                     FormatUnsigned(counts.total) + L" were read: " +
-                     FormatUnsigned(reported - counts.total) + L" missing\n");
-        exitCode = kExitMissing;
+    if (exitCode == kExitRead) {
+        exitCode = ReadDoubt(reading.Reader(), store.Count(), error);
+        if (exitCode != kExitRead)
+            errors.Write(L"Error: " + error + L"\n");
     }
     return exitCode;
 }

@@ -29,7 +29,7 @@ void ConsoleReader::OnStatus(WPARAM code, LPARAM payload) {
     if (status->total.empty())
         failureText = status->text;
     else if (progress)
-        progress(status->text, status->total);
+        progress();
 }
 
 bool ConsoleReader::Read(const WideString& profile, AddressStore& store, const Progress& onProgress) {

@@ -9,8 +9,8 @@
 // UWM_STATUS messages, and a message loop runs until the reader's thread has ended.
 class ConsoleReader {
 public:
-    // Called with each progress text ("Percentage complete N%") and the entries read so far.
-    using Progress = std::function<void(const WideString& text, const WideString& total)>;
+    // Called on each progress message; the reader's LatestProgress says how far it got.
+    using Progress = std::function<void()>;
 
     ConsoleReader() = default;
     ConsoleReader(const ConsoleReader&) = delete;

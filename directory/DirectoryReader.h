@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include "base/ScopedWin.h"
 #include "base/StatusMessage.h"
 #include "directory/AddressStore.h"
@@ -40,12 +42,33 @@ public:
     void SetUnattendedLogon(const WideString& profile);
 
     // How the latest run ended, and the MAPI result of the call that failed; read them
-    // once its thread has ended (Wait).
-    enum class RunOutcome { Read, WrongBitness, InitializeFailed, LogonFailed, ReadFailed };
+    // once its thread has ended (Wait). The read outcomes: the whole table read; read to its
+    // end, but fewer entries than it reported; read to its end with exactly
+    // kOnlineListLimit entries, which may be all that the server lists.
+    enum class RunOutcome {
+        Read,
+        ReadShort,
+        ReadAtOnlineLimit,
+        WrongBitness,
+        InitializeFailed,
+        LogonFailed,
+        ReadFailed,
+    };
     RunOutcome Outcome() const { return outcome; }
     HRESULT OutcomeResult() const { return outcomeResult; }
-    // The row count the contents table reported.
-    ULONG ReportedRows() const { return rowCount; }
+    // The row count the contents table reported; none when it could not count.
+    std::optional<ULONG> ReportedRows() const { return rowCount; }
+
+    // The latest progress posted, for any thread while the run goes on: the entries read,
+    // and the percentage (none while the table has given no row count).
+    struct Progress {
+        uint64_t entries;
+        std::optional<unsigned> percent;
+    };
+    Progress LatestProgress() const;
+
+    // Exchange Online answers a profile in online mode with at most this many entries.
+    static constexpr uint64_t kOnlineListLimit = 500;
 
     // Progress goes out at most this often, and never while this many progress messages wait
     // unapplied in the window's queue. A post costs more than reading a batch (under Wine a
@@ -57,6 +80,8 @@ public:
 private:
     // Reopenings in a row that bring no new row before the reading gives up.
     static constexpr int kMaxFruitlessReopens = 10;
+    // Waits for a busy table within one batch before the reading gives up.
+    static constexpr int kMaxBusyWaits = 10;
 
     // The run and its final messages: DirectoryReader.cpp.
     void Bind(AddressStore* target, HWND owner);
@@ -78,6 +103,10 @@ private:
     HRESULT FindGlobalAddressList(IAddrBook* addressBook, EntryId& id);
     HRESULT OpenGlobalAddressList(IAddrBook* addressBook, const EntryId& id,
                                   MapiPtr<IABContainer>& container);
+    // IAddrBook::OpenEntry with MAPI_NO_CACHE added, and again without it for a provider
+    // that rejects the flag.
+    HRESULT OpenEntryUncached(IAddrBook* addressBook, ULONG size, LPENTRYID entryId, ULONG flags,
+                              LPUNKNOWN* object);
     void CloseSession();
     void EndSession();
 
@@ -86,7 +115,21 @@ private:
     bool ReadContents(IAddrBook* addressBook);
     HRESULT OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<IABContainer>& container,
                       MapiPtr<IMAPITable>& table);
-    void AddRow(const SRow& row);
+    // Takes the table's row count; false when the connection was lost there. A table that
+    // cannot count leaves the count as it was.
+    bool CountRows(IMAPITable* table);
+    // Puts a reopened table's cursor after the rows read before; gives the rows that are
+    // still to be passed over where the table could not seek that far.
+    uint64_t ResumeAt(IMAPITable* table, uint64_t consumed);
+    // One batch, waiting for a busy table.
+    HRESULT QueryBatch(IMAPITable* table, MapiRowSet& rows);
+    void AddRow(const SRow& row, IAddrBook* addressBook);
+    // Texts that may have been cut by the table (cut[i] for texts[i]) are read again from
+    // the entry; a text read whole goes to whole[i], which texts[i] then views.
+    void ReadWholeTexts(IAddrBook* addressBook, const SRow& row, const bool (&cut)[3],
+                        std::wstring_view (&texts)[3], WideString (&whole)[3]);
+    // How a read that reached the end of its table ended, from its entries and the count.
+    RunOutcome WholeReadOutcome() const;
     uint64_t TypeCount(EntryType type) const { return typeCounts[static_cast<size_t>(type)]; }
     // last: the end of the table, which must reach the window whatever the backlog.
     void PostProgress(bool last = false);
@@ -94,8 +137,9 @@ private:
     HRESULT lastResult = S_OK;
     MapiPtr<IMAPISession> session;
     AddressStore* store = nullptr;
-    ULONG rowCount = 0;
-    WideString percentText;
+    std::optional<ULONG> rowCount;
+    // The text of the latest progress posted.
+    WideString progressText;
     HWND window = nullptr;
     bool unattended = false;
     WideString logonProfile;
@@ -118,4 +162,7 @@ private:
     bool progressOwed = false;
     // When the latest progress was posted (GetTickCount64).
     ULONGLONG lastProgressTick = 0;
+    // LatestProgress: the entries, and the percentage or -1.
+    std::atomic<uint64_t> progressEntries{0};
+    std::atomic<int> progressPercent{-1};
 };

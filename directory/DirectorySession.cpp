@@ -174,16 +174,20 @@ HRESULT DirectoryReader::FindGlobalAddressList(IAddrBook* addressBook, EntryId& 
 
 HRESULT DirectoryReader::OpenGlobalAddressList(IAddrBook* addressBook, const EntryId& id,
                                                MapiPtr<IABContainer>& container) {
+    return OpenEntryUncached(addressBook, id.size, id.bytes.Get(), MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS,
+                             container.ReceiveUnknown());
+}
+
+HRESULT DirectoryReader::OpenEntryUncached(IAddrBook* addressBook, ULONG size, LPENTRYID entryId, ULONG flags,
+                                           LPUNKNOWN* object) {
+    // The object type it reports is not needed: the callers know what they open.
     ULONG objectType = 0;
-    lastResult = addressBook->OpenEntry(id.size, id.bytes.Get(), nullptr,
-                                        MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS | mapiconst::MAPI_NO_CACHE,
-                                        &objectType, container.ReceiveUnknown());
-    // Some providers reject the no-cache flag; open the container without it then.
+    lastResult =
+        addressBook->OpenEntry(size, entryId, nullptr, flags | mapiconst::MAPI_NO_CACHE, &objectType, object);
+    // Some providers reject the no-cache flag; open the entry without it then.
     if (lastResult == MAPI_E_UNKNOWN_FLAGS)
-        lastResult =
-            addressBook->OpenEntry(id.size, id.bytes.Get(), nullptr, MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS,
-                                   &objectType, container.ReceiveUnknown());
-    return lastResult = Checked(lastResult, container.Get());
+        lastResult = addressBook->OpenEntry(size, entryId, nullptr, flags, &objectType, object);
+    return lastResult = Checked(lastResult, *object);
 }
 
 void DirectoryReader::CloseSession() {

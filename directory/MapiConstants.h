@@ -20,6 +20,9 @@ constexpr ULONG DT_SEC_DISTLIST = 9;
 
 constexpr ULONG MAPI_NO_CACHE = 0x00000200;
 
+// A provider that reconnected under the caller: to be handled as an ended session.
+constexpr HRESULT MAPI_E_RECONNECTED = static_cast<HRESULT>(0x80040125);
+
 // The global profile section (pbGlobalProfileSectionGuid).
 constexpr BYTE GlobalProfileSection[16] = {0x13, 0xDB, 0xB0, 0xC8, 0xAA, 0x05, 0x10, 0x1A,
                                            0x9B, 0xB0, 0x00, 0xAA, 0x00, 0x2F, 0xC4, 0x5A};

@@ -1,6 +1,7 @@
 #include "mapisim/AddressBook.h"
 #include "mapisim/Container.h"
 #include "mapisim/Hierarchy.h"
+#include "mapisim/MailUser.h"
 
 namespace mapisim {
 namespace {
@@ -32,6 +33,22 @@ STDMETHODIMP AddressBook::OpenEntry(ULONG entryIdSize, LPENTRYID entryId, LPCIID
     if ((flags & ~kOpenEntryFlags) || ((flags & MAPI_NO_CACHE) && Setup().rejectNoCache))
         return MAPI_E_UNKNOWN_FLAGS;
     int index = -1; // no identifier: the root
+    int container = 0;
+    size_t entry = 0;
+    if (entryIdSize > 0 && FindEntry(Setup(), entryId, entryIdSize, container, entry)) {
+        // The directory's entries can be read, never changed.
+        if (flags & MAPI_MODIFY)
+            return MAPI_E_NO_ACCESS;
+        if (iid && !SameIid(*iid, kIID_IMailUser) && !SameIid(*iid, kIID_IMAPIProp) &&
+            !SameIid(*iid, kIID_IUnknown))
+            return MAPI_E_INTERFACE_NOT_SUPPORTED;
+        RowView row;
+        Setup().containers[container].contents->Fill(entry, row);
+        const Cell* type = row.Find(PR_OBJECT_TYPE);
+        *objectType = type ? static_cast<ULONG>(type->number) : MAPI_MAILUSER;
+        *object = static_cast<IMailUser*>(new MailUser(logon, container, entry));
+        return configured;
+    }
     if (entryIdSize > 0) {
         index = FindContainer(Setup(), entryId, entryIdSize);
         if (index < 0)

@@ -48,7 +48,7 @@ STDMETHODIMP AbContainer::GetContentsTable(ULONG flags, LPMAPITABLE* table) {
         return MAPI_E_UNKNOWN_FLAGS;
     if (index < 0)
         return MAPI_E_NO_SUPPORT; // the root holds containers, no entries
-    auto rows = std::make_unique<ContentsRows>(Setup().containers[index].contents);
+    auto rows = std::make_unique<ContentsRows>(Setup().containers[index].contents, index);
     *table = new Table(logon, std::move(rows), TableKind::Contents, (flags & MAPI_UNICODE) != 0);
     return configured;
 }

@@ -131,7 +131,7 @@ HRESULT WINAPI MAPILogonEx(ULONG_PTR uiParam, LPTSTR profileName, LPTSTR, ULONG 
     auto logon = std::make_shared<LogonState>();
     logon->scenario = scenario;
     logon->profile = ToUtf8(scenario->profiles[profile]);
-    logon->endSessionFired.assign(scenario->endSessionAt.size(), false);
+    logon->breakFired.assign(scenario->sessionBreaks.size(), false);
     *session = new Session(logon);
     ++sim.ledger.logons;
     sim.ledger.profile = logon->profile;

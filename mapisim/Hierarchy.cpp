@@ -20,21 +20,27 @@ std::shared_ptr<const Directory> Decoys(const char* containerName) {
     return directory;
 }
 
-// The entry type Exchange's address book gives its containers.
+// The entry types Exchange's address book gives its containers and their entries.
 constexpr ULONG kContainerEntryType = 0x100;
+constexpr ULONG kEntryEntryType = 0;
 
 void AppendUlong(std::string& bytes, ULONG value) {
     for (int i = 0; i < 4; ++i)
         bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// Shaped like an address-book provider's: four flag bytes, the provider's UID, a version,
-// a type, then the container's own name.
-std::string MakeEntryId(const BYTE* provider, const std::string& name) {
+// Shaped like an address-book provider's: four flag bytes, the provider's UID, a version and
+// a type, then the container's own name (or, for an entry, its container and its index).
+std::string EntryIdStart(const BYTE* provider, ULONG type) {
     std::string bytes(4, '\0');
     bytes.append(reinterpret_cast<const char*>(provider), 16);
     AppendUlong(bytes, 1);
-    AppendUlong(bytes, kContainerEntryType);
+    AppendUlong(bytes, type);
+    return bytes;
+}
+
+std::string MakeEntryId(const BYTE* provider, const std::string& name) {
+    std::string bytes = EntryIdStart(provider, kContainerEntryType);
     bytes += name;
     bytes += '\0';
     return bytes;
@@ -47,6 +53,34 @@ void Add(Scenario& scenario, const char* name, const BYTE* provider, LONG contai
 }
 
 } // namespace
+
+std::string EntryIdPrefix(int container) {
+    std::string bytes = EntryIdStart(kMuidEmsAb, kEntryEntryType);
+    AppendUlong(bytes, static_cast<ULONG>(container));
+    return bytes;
+}
+
+void AppendEntryIndex(std::string& entryId, size_t index) {
+    AppendUlong(entryId, static_cast<ULONG>(index));
+}
+
+bool FindEntry(const Scenario& scenario, const void* entryId, ULONG size, int& container, size_t& index) {
+    const std::string start = EntryIdStart(kMuidEmsAb, kEntryEntryType);
+    const auto* bytes = static_cast<const unsigned char*>(entryId);
+    if (size != start.size() + 8 || memcmp(bytes, start.data(), start.size()) != 0)
+        return false;
+    auto ulongAt = [&](size_t at) {
+        return static_cast<ULONG>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                  static_cast<ULONG>(bytes[at + 3]) << 24);
+    };
+    const ULONG containerIndex = ulongAt(start.size());
+    index = ulongAt(start.size() + 4);
+    if (containerIndex >= scenario.containers.size() || !scenario.containers[containerIndex].contents ||
+        index >= scenario.containers[containerIndex].contents->Count())
+        return false;
+    container = static_cast<int>(containerIndex);
+    return true;
+}
 
 void BuildContainers(Scenario& scenario) {
     scenario.containers.clear();

@@ -53,6 +53,9 @@
 #ifndef MAPI_FORCE_ACCESS
 #define MAPI_FORCE_ACCESS ((ULONG)0x00080000)
 #endif
+#ifndef MAPI_E_RECONNECTED
+#define MAPI_E_RECONNECTED MAKE_MAPI_E(0x125)
+#endif
 #ifndef SHOW_SOFT_DELETES
 #define SHOW_SOFT_DELETES ((ULONG)0x00000002)
 #endif
@@ -79,6 +82,7 @@ constexpr IID kIID_IMAPITable = OleGuid(0x00020301);
 constexpr IID kIID_IMAPIProp = OleGuid(0x00020303);
 constexpr IID kIID_IProfSect = OleGuid(0x00020304);
 constexpr IID kIID_IAddrBook = OleGuid(0x00020309);
+constexpr IID kIID_IMailUser = OleGuid(0x0002030A);
 constexpr IID kIID_IMAPIContainer = OleGuid(0x0002030B);
 constexpr IID kIID_IABContainer = OleGuid(0x0002030D);
 constexpr IID kIID_IMsgServiceAdmin = OleGuid(0x0002031D);

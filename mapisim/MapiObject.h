@@ -1,6 +1,8 @@
 #pragma once
 #include "mapisim/Simulator.h"
+#include "mapisim/Values.h"
 #include <memory>
+#include <vector>
 
 namespace mapisim {
 
@@ -9,9 +11,9 @@ struct LogonState {
     std::shared_ptr<const Scenario> scenario;
     std::string profile; // UTF-8
     bool loggedOff = false;
-    unsigned long queryRowsCalls = 0;  // over all tables, for busy_at
-    std::vector<bool> endSessionFired; // one per scenario->endSessionAt
-    bool rowCountEndSessionFired = false;
+    unsigned long queryRowsCalls = 0; // over all tables, for busy_at
+    std::vector<bool> breakFired;     // one per scenario->sessionBreaks
+    bool rowCountBreakFired = false;
 };
 
 // IUnknown with real reference counting for every object the library hands out. Each
@@ -85,6 +87,38 @@ private:
 template <class Iface> class MapiProp : public MapiObject<Iface> {
 protected:
     using MapiObject<Iface>::MapiObject;
+
+    // GetProps for an object whose properties fill(row, textType) puts into a row, returning
+    // the tags that no tag array asks for (texts of textType, as the flag says). A property
+    // the object lacks comes as PT_ERROR, and the answer is then MAPI_W_ERRORS_RETURNED.
+    template <class Fill>
+    HRESULT AnswerGetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values,
+                           const Fill& fill) {
+        SimLock lock;
+        this->Record("GetProps", flags);
+        if (!count || !values)
+            return MAPI_E_INVALID_PARAMETER;
+        *count = 0;
+        *values = nullptr;
+        if (this->logon->loggedOff)
+            return MAPI_E_END_OF_SESSION;
+        const HRESULT configured = this->Configured("GetProps");
+        if (FAILED(configured))
+            return configured;
+        if (flags & ~MAPI_UNICODE)
+            return MAPI_E_UNKNOWN_FLAGS;
+        RowView properties;
+        const std::vector<ULONG> all = fill(properties, (flags & MAPI_UNICODE) ? PT_UNICODE : PT_STRING8);
+        const ULONG* asked = tags ? tags->aulPropTag : all.data();
+        const ULONG askedCount = tags ? tags->cValues : static_cast<ULONG>(all.size());
+        ULONG missing = 0;
+        const SCODE made = MakeValues(Simulator::Get().buffers, properties, asked, askedCount,
+                                      this->Setup().ansiCodePage, values, &missing);
+        if (FAILED(made))
+            return made;
+        *count = askedCount;
+        return missing > 0 ? MAPI_W_ERRORS_RETURNED : configured;
+    }
 
 public:
     MAPISIM_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))

@@ -45,8 +45,9 @@ public:
         return nullptr;
     }
 
-    // Texts made for the current row live here until the next one.
+    // Texts made for the current row live here until the next one, and its entry identifier.
     std::string scratch[3];
+    std::string entryId;
 
 private:
     void Add(const Cell& cell) {

@@ -10,6 +10,11 @@ namespace mapisim {
 
 enum class DialogMode { Show, Auto, Cancel };
 
+struct SessionBreak {
+    unsigned long row;
+    HRESULT result;
+};
+
 // One address-book container below the root.
 struct Container {
     std::string name;     // UTF-8
@@ -39,8 +44,17 @@ struct Scenario {
     ULONG reportedRows = 0;
     unsigned long busyAt = 0; // 0: never busy
     int busyRepeat = 1;
-    std::vector<unsigned long> endSessionAt;
-    bool rowCountEndSession = false;
+    // Rows at which a QueryRows loses the connection, each with what it answers then:
+    // MAPI_E_END_OF_SESSION, MAPI_E_RECONNECTED or MAPI_E_NETWORK_ERROR.
+    std::vector<SessionBreak> sessionBreaks;
+    // What the first GetRowCount of a logon on a contents table answers (S_OK: nothing odd).
+    HRESULT rowCountBreak = S_OK;
+    // Every text column of a contents table cut to this many characters (0: none); the
+    // entries themselves keep their whole texts.
+    ULONG truncateColumns = 0;
+    // Contents tables end after this many rows, like an online list that Exchange caps.
+    bool hasRowCap = false;
+    ULONG rowCap = 0;
     std::map<std::string, HRESULT> failures;
     DWORD queryLatencyMs = 0;
     DWORD uninitializeLatencyMs = 0;

@@ -1,6 +1,8 @@
 #include "mapisim/Scenario.h"
 #include "mapisim/TextFile.h"
 #include <windows.h>
+#include <mapicode.h>
+#include <algorithm>
 
 namespace mapisim {
 namespace {
@@ -10,6 +12,7 @@ const char* const kFailableCalls[] = {
     "OpenAddressBook", "AdminServices",     "OpenProfileSection", "GetProps",
     "OpenEntry",       "GetHierarchyTable", "HrQueryAllRows",     "GetContentsTable",
     "SetColumns",      "GetRowCount",       "QueryRows",          "MAPIAllocateBuffer",
+    "SeekRow",
 };
 
 constexpr size_t kDefaultGenerated = 1000;
@@ -176,22 +179,45 @@ bool ApplyLine(const std::string& key, const std::string& value, const WideStrin
         }
         scenario.busyAt = static_cast<unsigned long>(number);
     } else if (key == "busy_repeat") {
-        if (!choice({"1", "2"}))
+        if (!ParseUnsigned(value, 20, number) || number == 0) {
+            reason = "busy_repeat needs a number from 1 to 20, not '" + value + "'";
             return false;
-        scenario.busyRepeat = Trim(value)[0] - '0';
-    } else if (key == "end_session_at") {
-        scenario.endSessionAt.clear();
+        }
+        scenario.busyRepeat = static_cast<int>(number);
+    } else if (key == "end_session_at" || key == "reconnect_at" || key == "network_error_at") {
+        // Each key replaces only its own rows.
+        const HRESULT result = key == "end_session_at" ? MAPI_E_END_OF_SESSION
+                               : key == "reconnect_at" ? MAPI_E_RECONNECTED
+                                                       : MAPI_E_NETWORK_ERROR;
+        auto& breaks = scenario.sessionBreaks;
+        breaks.erase(std::remove_if(breaks.begin(), breaks.end(),
+                                    [&](const SessionBreak& b) { return b.result == result; }),
+                     breaks.end());
         for (const std::string& row : SplitList(value)) {
             if (!ParseUnsigned(row, 0xFFFFFFFFull, number)) {
-                reason = "end_session_at needs row numbers, not '" + row + "'";
+                reason = key + " needs row numbers, not '" + row + "'";
                 return false;
             }
-            scenario.endSessionAt.push_back(static_cast<unsigned long>(number));
+            breaks.push_back(SessionBreak{static_cast<unsigned long>(number), result});
         }
     } else if (key == "rowcount_end_session") {
-        if (!choice({"0", "1"}))
+        // 1 for an ended session, or the result itself (a reconnect, a network error).
+        const std::string trimmed = Trim(value);
+        if (trimmed == "0" || trimmed == "1") {
+            scenario.rowCountBreak = trimmed == "1" ? MAPI_E_END_OF_SESSION : S_OK;
+        } else if (!ParseHresult(value, scenario.rowCountBreak) || SUCCEEDED(scenario.rowCountBreak)) {
+            reason = "rowcount_end_session needs 0, 1 or a failure result, not '" + value + "'";
             return false;
-        scenario.rowCountEndSession = Trim(value) == "1";
+        }
+    } else if (key == "truncate_columns") {
+        if (!numeric(100000))
+            return false;
+        scenario.truncateColumns = static_cast<ULONG>(number);
+    } else if (key == "row_cap") {
+        if (!numeric(0xFFFFFFFFull))
+            return false;
+        scenario.hasRowCap = true;
+        scenario.rowCap = static_cast<ULONG>(number);
     } else if (key == "fail") {
         for (const std::string& item : SplitList(value)) {
             const size_t colon = item.find(':');

@@ -32,38 +32,12 @@ STDMETHODIMP ServiceAdmin::OpenProfileSection(LPMAPIUID uid, LPCIID iid, ULONG f
 ProfileSection::ProfileSection(std::shared_ptr<LogonState> logon) : MapiProp("IProfSect", std::move(logon)) {}
 
 STDMETHODIMP ProfileSection::GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) {
-    SimLock lock;
-    Record("GetProps", flags);
-    if (!count || !values)
-        return MAPI_E_INVALID_PARAMETER;
-    *count = 0;
-    *values = nullptr;
-    if (logon->loggedOff)
-        return MAPI_E_END_OF_SESSION;
-    const HRESULT configured = Configured("GetProps");
-    if (FAILED(configured))
-        return configured;
-    if (flags & ~MAPI_UNICODE)
-        return MAPI_E_UNKNOWN_FLAGS;
-
-    RowView properties;
-    if (Setup().hasProfileUser)
+    return AnswerGetProps(tags, flags, count, values, [this](RowView& properties, ULONG textType) {
+        if (!Setup().hasProfileUser)
+            return std::vector<ULONG>();
         properties.AddText(PR_PROFILE_USER, Setup().profileUser);
-    // No tag array asks for every property the section has, texts as the flag says.
-    const ULONG everything[] = {(flags & MAPI_UNICODE) ? PROP_TAG(PT_UNICODE, PROP_ID(PR_PROFILE_USER))
-                                                       : PR_PROFILE_USER};
-    const ULONG* asked = tags ? tags->aulPropTag : everything;
-    const ULONG askedCount = tags ? tags->cValues : (Setup().hasProfileUser ? 1 : 0);
-
-    ULONG missing = 0;
-    const SCODE made = MakeValues(Simulator::Get().buffers, properties, asked, askedCount,
-                                  Setup().ansiCodePage, values, &missing);
-    if (FAILED(made))
-        return made;
-    *count = askedCount;
-    if (missing > 0)
-        return MAPI_W_ERRORS_RETURNED;
-    return configured;
+        return std::vector<ULONG>{PROP_TAG(textType, PROP_ID(PR_PROFILE_USER))};
+    });
 }
 
 } // namespace mapisim

@@ -21,6 +21,16 @@ template <size_t N> std::vector<ULONG> Columns(const ULONG (&tags)[N]) {
 
 } // namespace
 
+ContentsRows::ContentsRows(std::shared_ptr<const Directory> source, int container)
+    : directory(std::move(source)), entryIdPrefix(EntryIdPrefix(container)) {}
+
+void ContentsRows::Fill(size_t index, RowView& row) const {
+    directory->Fill(index, row);
+    row.entryId = entryIdPrefix;
+    AppendEntryIndex(row.entryId, index);
+    row.AddBytes(PR_ENTRYID, row.entryId);
+}
+
 HierarchyRows::HierarchyRows(std::shared_ptr<const Scenario> setup, int parent, bool allLevels)
     : scenario(std::move(setup)) {
     AddChildren(parent, 0, allLevels);
@@ -48,6 +58,13 @@ Table::Table(std::shared_ptr<LogonState> logonState, std::unique_ptr<RowSource> 
         if (unicode && PROP_TYPE(tag) == PT_STRING8)
             tag = PROP_TAG(PT_UNICODE, PROP_ID(tag));
     }
+}
+
+size_t Table::Size() const {
+    if (restricted)
+        return matching.size();
+    const size_t rows = source->Count();
+    return kind == TableKind::Contents && Setup().hasRowCap ? std::min<size_t>(rows, Setup().rowCap) : rows;
 }
 
 HRESULT Table::CheckCharWidth(const SPropTagArray& tags) const {
@@ -89,25 +106,24 @@ STDMETHODIMP Table::GetRowCount(ULONG flags, ULONG* count) {
         return configured;
     if (flags != 0)
         return MAPI_E_UNKNOWN_FLAGS;
-    if (kind == TableKind::Contents && Setup().rowCountEndSession && !logon->rowCountEndSessionFired) {
-        logon->rowCountEndSessionFired = true;
-        dead = true;
-        return MAPI_E_END_OF_SESSION;
+    if (kind == TableKind::Contents && FAILED(Setup().rowCountBreak) && !logon->rowCountBreakFired) {
+        logon->rowCountBreakFired = true;
+        return deadResult = Setup().rowCountBreak;
     }
     const bool reported = kind == TableKind::Contents && Setup().hasReportedRows;
     *count = reported ? Setup().reportedRows : static_cast<ULONG>(Size());
     return configured;
 }
 
-bool Table::EndsSessionIn(size_t begin, size_t count) {
-    const std::vector<unsigned long>& rows = Setup().endSessionAt;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!logon->endSessionFired[i] && rows[i] >= begin && rows[i] - begin < count) {
-            logon->endSessionFired[i] = true;
-            return true;
+HRESULT Table::BreakIn(size_t begin, size_t count) {
+    const std::vector<SessionBreak>& breaks = Setup().sessionBreaks;
+    for (size_t i = 0; i < breaks.size(); ++i) {
+        if (!logon->breakFired[i] && breaks[i].row >= begin && breaks[i].row - begin < count) {
+            logon->breakFired[i] = true;
+            return breaks[i].result;
         }
     }
-    return false;
+    return S_OK;
 }
 
 STDMETHODIMP Table::QueryRows(LONG rowCount, ULONG flags, LPSRowSet* rows) {
@@ -139,9 +155,10 @@ STDMETHODIMP Table::QueryRows(LONG rowCount, ULONG flags, LPSRowSet* rows) {
         busyWaitsLeft = Setup().busyRepeat;
         return MAPI_E_BUSY;
     }
-    if (kind == TableKind::Contents && EndsSessionIn(cursor, static_cast<size_t>(rowCount))) {
-        dead = true;
-        return MAPI_E_END_OF_SESSION;
+    if (kind == TableKind::Contents) {
+        // The connection is gone for this table: every later call answers the same.
+        if (const HRESULT broken = BreakIn(cursor, static_cast<size_t>(rowCount)))
+            return deadResult = broken;
     }
     const size_t count = std::min(static_cast<size_t>(rowCount), Size() - cursor);
     const HRESULT served = Serve(cursor, count, rows);
@@ -163,6 +180,29 @@ STDMETHODIMP Table::WaitForCompletion(ULONG flags, ULONG, ULONG* tableStatus) {
     if (tableStatus)
         *tableStatus = TBLSTAT_COMPLETE;
     return S_OK;
+}
+
+STDMETHODIMP Table::SeekRow(BOOKMARK origin, LONG rowCount, LONG* rowsSought) {
+    SimLock lock;
+    Record("SeekRow", 0);
+    if (const HRESULT gone = Gone())
+        return gone;
+    const HRESULT configured = Configured("SeekRow");
+    if (FAILED(configured))
+        return configured;
+    size_t from = 0;
+    if (origin == BOOKMARK_CURRENT)
+        from = cursor;
+    else if (origin == BOOKMARK_END)
+        from = Size();
+    else if (origin != BOOKMARK_BEGINNING)
+        return MAPI_E_INVALID_BOOKMARK;
+    // The cursor stops at either end of the table; the rows moved say where.
+    const long long wanted = static_cast<long long>(from) + rowCount;
+    cursor = static_cast<size_t>(std::max(0LL, std::min(wanted, static_cast<long long>(Size()))));
+    if (rowsSought)
+        *rowsSought = static_cast<LONG>(static_cast<long long>(cursor) - static_cast<long long>(from));
+    return configured;
 }
 
 HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LPSSortOrderSet sortOrder,
@@ -205,6 +245,7 @@ HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LP
 
 HRESULT Table::Serve(size_t begin, size_t count, LPSRowSet* rows) {
     BufferPool& pool = Simulator::Get().buffers;
+    const ULONG cutAt = kind == TableKind::Contents ? Setup().truncateColumns : 0;
     LPSRowSet set = nullptr;
     SCODE result = MakeRowSet(pool, static_cast<ULONG>(count), &set);
     if (FAILED(result))
@@ -213,7 +254,7 @@ HRESULT Table::Serve(size_t begin, size_t count, LPSRowSet* rows) {
         source->Fill(restricted ? matching[begin + i] : begin + i, view);
         LPSPropValue values = nullptr;
         result = MakeValues(pool, view, columns.data(), static_cast<ULONG>(columns.size()),
-                            Setup().ansiCodePage, &values, nullptr);
+                            Setup().ansiCodePage, &values, nullptr, cutAt);
         if (FAILED(result)) {
             DiscardRowSet(pool, set);
             return result;

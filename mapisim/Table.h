@@ -12,15 +12,16 @@ public:
     virtual void Fill(size_t index, RowView& row) const = 0;
 };
 
-// The entries of a container.
+// The entries of a container, each with the entry identifier that opens it.
 class ContentsRows : public RowSource {
 public:
-    explicit ContentsRows(std::shared_ptr<const Directory> source) : directory(std::move(source)) {}
+    ContentsRows(std::shared_ptr<const Directory> source, int container);
     size_t Count() const override { return directory->Count(); }
-    void Fill(size_t index, RowView& row) const override { directory->Fill(index, row); }
+    void Fill(size_t index, RowView& row) const override;
 
 private:
     std::shared_ptr<const Directory> directory;
+    std::string entryIdPrefix;
 };
 
 // The containers below one container (-1: the root), each with its depth below it.
@@ -54,13 +55,13 @@ public:
     STDMETHODIMP GetRowCount(ULONG flags, ULONG* count) override;
     STDMETHODIMP QueryRows(LONG rowCount, ULONG flags, LPSRowSet* rows) override;
     STDMETHODIMP WaitForCompletion(ULONG flags, ULONG timeout, ULONG* tableStatus) override;
+    STDMETHODIMP SeekRow(BOOKMARK origin, LONG rowCount, LONG* rowsSought) override;
 
     MAPISIM_NO_SUPPORT(GetLastError, (HRESULT, ULONG, LPMAPIERROR*))
     MAPISIM_NO_SUPPORT(Advise, (ULONG, LPMAPIADVISESINK, ULONG*))
     MAPISIM_NO_SUPPORT(Unadvise, (ULONG))
     MAPISIM_NO_SUPPORT(GetStatus, (ULONG*, ULONG*))
     MAPISIM_NO_SUPPORT(QueryColumns, (ULONG, LPSPropTagArray*))
-    MAPISIM_NO_SUPPORT(SeekRow, (BOOKMARK, LONG, LONG*))
     MAPISIM_NO_SUPPORT(SeekRowApprox, (ULONG, ULONG))
     MAPISIM_NO_SUPPORT(QueryPosition, (ULONG*, ULONG*, ULONG*))
     MAPISIM_NO_SUPPORT(FindRow, (LPSRestriction, BOOKMARK, ULONG))
@@ -77,14 +78,15 @@ public:
 
 private:
     bool Implements(const IID& iid) const override { return SameIid(iid, kIID_IMAPITable); }
-    // MAPI_E_END_OF_SESSION once the table died or its session logged off.
-    HRESULT Gone() const { return dead || logon->loggedOff ? MAPI_E_END_OF_SESSION : S_OK; }
-    size_t Size() const { return restricted ? matching.size() : source->Count(); }
+    // MAPI_E_END_OF_SESSION once the session logged off; what killed the table once it died.
+    HRESULT Gone() const { return logon->loggedOff ? MAPI_E_END_OF_SESSION : deadResult; }
+    size_t Size() const;
     HRESULT Serve(size_t begin, size_t count, LPSRowSet* rows);
     // MAPI_E_BAD_CHARWIDTH when the provider has no UTF-16 and tags ask for it.
     HRESULT CheckCharWidth(const SPropTagArray& tags) const;
-    // Whether the requested rows reach a row at which the session is to end.
-    bool EndsSessionIn(size_t begin, size_t count);
+    // What the connection answers when the requested rows reach a row at which it breaks
+    // (S_OK: it holds).
+    HRESULT BreakIn(size_t begin, size_t count);
 
     std::unique_ptr<RowSource> source;
     const TableKind kind;
@@ -92,7 +94,7 @@ private:
     bool restricted = false;
     std::vector<size_t> matching; // source rows that pass the restriction
     size_t cursor = 0;
-    bool dead = false;
+    HRESULT deadResult = S_OK;
     int busyWaitsLeft = 0; // WaitForCompletion calls still needed before rows flow again
     RowView view;
 };

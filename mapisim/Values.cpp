@@ -34,8 +34,19 @@ int Widen(const Cell& cell, wchar_t* out, int room) {
     return ::MultiByteToWideChar(CP_UTF8, 0, cell.bytes, static_cast<int>(cell.size), out, room);
 }
 
-SCODE CopyUtf16(BufferPool& pool, void* base, const Cell& cell, LPWSTR* out) {
+SCODE CopyUtf16(BufferPool& pool, void* base, const Cell& cell, ULONG cutAt, LPWSTR* out) {
     const int length = Widen(cell, nullptr, 0);
+    if (cutAt > 0 && length > static_cast<int>(cutAt)) {
+        const std::wstring whole = TextAsUtf16(cell);
+        void* text = nullptr;
+        const SCODE result = pool.AllocateMore((cutAt + 1) * sizeof(wchar_t), base, &text);
+        if (FAILED(result))
+            return result;
+        *out = static_cast<LPWSTR>(text);
+        memcpy(*out, whole.data(), cutAt * sizeof(wchar_t));
+        (*out)[cutAt] = L'\0';
+        return S_OK;
+    }
     void* text = nullptr;
     const SCODE result = pool.AllocateMore(static_cast<ULONG>((length + 1) * sizeof(wchar_t)), base, &text);
     if (FAILED(result))
@@ -46,14 +57,19 @@ SCODE CopyUtf16(BufferPool& pool, void* base, const Cell& cell, LPWSTR* out) {
     return S_OK;
 }
 
-SCODE CopyAnsi(BufferPool& pool, void* base, const Cell& cell, UINT codePage, LPSTR* out) {
+SCODE CopyAnsi(BufferPool& pool, void* base, const Cell& cell, UINT codePage, ULONG cutAt, LPSTR* out) {
     if (IsAscii(cell)) {
+        Cell cut = cell;
+        if (cutAt > 0 && cut.size > cutAt)
+            cut.size = cutAt;
         void* text = nullptr;
-        const SCODE result = CopyBytes(pool, base, cell, true, &text);
+        const SCODE result = CopyBytes(pool, base, cut, true, &text);
         *out = static_cast<LPSTR>(text);
         return result;
     }
-    const std::string bytes = TextAsAnsi(cell, codePage);
+    std::string bytes = TextAsAnsi(cell, codePage);
+    if (cutAt > 0 && bytes.size() > cutAt)
+        bytes.resize(cutAt);
     void* text = nullptr;
     const SCODE result = pool.AllocateMore(static_cast<ULONG>(bytes.size() + 1), base, &text);
     if (FAILED(result))
@@ -86,7 +102,7 @@ std::string TextAsAnsi(const Cell& cell, UINT codePage) {
 }
 
 SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG count, UINT codePage,
-                 LPSPropValue* out, ULONG* missing) {
+                 LPSPropValue* out, ULONG* missing, ULONG cutAt) {
     *out = nullptr;
     void* block = nullptr;
     SCODE result = pool.Allocate(count * sizeof(SPropValue), &block);
@@ -111,9 +127,9 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
         if (type == PT_LONG) {
             value.Value.l = cell->number;
         } else if (type == PT_UNICODE) {
-            result = CopyUtf16(pool, block, *cell, &value.Value.lpszW);
+            result = CopyUtf16(pool, block, *cell, cutAt, &value.Value.lpszW);
         } else if (type == PT_STRING8 && PROP_TYPE(cell->tag) == PT_UNICODE) {
-            result = CopyAnsi(pool, block, *cell, codePage, &value.Value.lpszA);
+            result = CopyAnsi(pool, block, *cell, codePage, cutAt, &value.Value.lpszA);
         } else if (type == PT_STRING8) {
             void* text = nullptr;
             result = CopyBytes(pool, block, *cell, true, &text);

@@ -74,6 +74,15 @@ check(sum(counts[k] for k in ("mailbox user", "room", "equipment", "other mail u
       counts["distribution group"] + counts["security group"] == 11 and
       min(counts["room"], counts["equipment"], counts["security group"]) > 0, "the detailed kinds add up")
 
+# Connections lost at three rows: the reopened tables resume where the read stopped, so the
+# file is still the window's export and the stand-in served every row once.
+lost = scenario("lost", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nreconnect_at=40\n"
+                        "network_error_at=120\nend_session_at=300\nledger=ledger.txt\n")
+code, out, err = run(own, ["-o", win(pipe), "-q"], lost)
+check(code == 0 and open(pipe, "rb").read() == open(window_export, "rb").read(), "lost connections: the whole file")
+check({"rows_served=314", "buffers_outstanding=0", "objects_outstanding=", "logoffs=1"} <= set(ledger()),
+      "lost connections: each row served once, the ledger balanced")
+
 # CSV read back by Python gives every entry's texts, with formulas guarded.
 texts = [["Lee, Ann", 'Say "hi"', "a|b|c"], ["Two\nlines", "=1+2", "x\r\ny"], ["-minus", "+plus", "@at"],
          ["Zo\u00eb \u00c5ngstr\u00f6m", "", "\tt"], ["\u4f60\u597d", "q@x.example", "/o=Org/cn=\"q\""]]
@@ -97,7 +106,7 @@ check(kinds.pop("kind") == "count" and kinds.pop("total") == "5" and sum(map(int
 
 # Exit codes, each with one error line.
 code, out, err = run(own, ["-x"], demo)
-check(code == 1 and "usage:" in err and "7  read" in err, "bad switch: 1 and the usage")
+check(code == 1 and "usage:" in err and "7  read" in err and "8  read exactly 500" in err, "bad switch: 1 and the usage")
 code, out, err = run(own, ["-nobanner"], scenario("init", "initialize=0x80004005\n"))
 check(code == 3 and len(error_lines(err)) == 1 and "0x80004005" in err, "MAPIInitialize failing: 3")
 code, out, err = run(own, ["-p", "No Such Profile"], demo)
@@ -114,6 +123,24 @@ check(stat.S_ISCHR(os.stat("/dev/full").st_mode), "/dev/full IS NO LONGER A CHAR
 short = scenario("short", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nreported_rows=400\n")
 code, out, err = run(own, ["-o", win(pipe), "-f", "tsv"], short)
 check(code == 7 and "86 missing" in err and open(pipe, "rb").read().count(b"\r\n") == 315, f"fewer rows: 7 ({code}: {err!r})")
+# A list that the server cut at 500 entries: 8 when the table reports 500 as well, 7 when it
+# reports more; the file is written either way. A table that cannot count misses nothing.
+for reported, expected in (("", 8), ("reported_rows=600\n", 7)):
+    code, out, err = run(own, ["-o", win(pipe)], scenario("capped", f"generate=600\nrow_cap=500\n{reported}"))
+    check(code == expected and len(error_lines(err)) == 1 and open(pipe, "rb").read().count(b"\r\n") == 501 and
+          ("exactly 500 entries" in err if expected == 8 else "100 missing" in err), f"500 entries: {expected}")
+nocount = scenario("nocount", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nfail=GetRowCount:80040102\n")
+code, out, err = run(own, ["-o", win(pipe), "-q"], nocount)
+check(code == 0 and open(pipe, "rb").read().count(b"\r\n") == 315, f"no row count: 0 ({code})")
+
+# Texts that the table cuts at 255 characters are written whole.
+long_texts = ["Long " + "n" * 300, "m" * 600 + "@c.example", "/o=C/cn=" + "d" * 247]
+with open(os.path.join(work, "long.txt"), "w", encoding="utf-8") as f:
+    f.write("0\t" + "\t".join(long_texts) + "\n0\tShort\ts@c.example\t/o=C/cn=s\n")
+long_scenario = scenario("long", f"directory={win(os.path.join(work, 'long.txt'))}\ntruncate_columns=255\nledger=ledger.txt\n")
+code, out, err = run(own, ["-o", win(pipe)], long_scenario)
+check(code == 0 and open(pipe, encoding="utf-8-sig").read().splitlines()[1] == "mailuser|" + "|".join(long_texts) and
+      "buffers_outstanding=0" in ledger() and "objects_outstanding=" in ledger(), "cut texts written whole")
 
 # The bitness relaunch: a copy of this console stands in as the sibling, so it runs on any
 # machine; it is marked as relaunched, refuses the bitness and does not relaunch again.

@@ -57,15 +57,15 @@ TEST_F(ReaderFaults, ProviderRejectingNoCacheIsOpenedWithout) {
     EXPECT_NE(opens[2].find("flags=0x00000018"), std::string::npos);
 }
 
-TEST_F(ReaderFaults, BusyTableIsWaitedForOnce) {
-    {
+TEST_F(ReaderFaults, BusyTableIsWaitedForUpToTenTimesABatch) {
+    for (const char* lines : {"busy_at=2\n", "busy_at=2\nbusy_repeat=3\n", "busy_at=2\nbusy_repeat=10\n"}) {
         ReaderRun run;
-        RunScenario("busy_at=2\n", run);
+        RunScenario(lines, run);
         ExpectReadWhole(run);
     }
     {
         ReaderRun run;
-        RunScenario("busy_at=2\nbusy_repeat=2\n", run);
+        RunScenario("busy_at=2\nbusy_repeat=11\n", run);
         ExpectReadFailed(run);
         EXPECT_EQ(run.store.Count(), 25u) << "entries read before the failure stay";
     }
@@ -77,12 +77,27 @@ TEST_F(ReaderFaults, BusyTableIsWaitedForOnce) {
     }
 }
 
-TEST_F(ReaderFaults, EndedSessionReopensAndStoresEachRowOnce) {
-    ReaderRun run;
-    RunScenario("end_session_at=30,59,0\n", run);
-    ExpectReadWhole(run);
-    EXPECT_EQ(run.Texts(STATUS_TEXT), std::vector<WideString>(3, L"ERROR: QueryRows"));
-    EXPECT_EQ(run.LastCounts().mailUsers, L"60") << "counted once too";
+TEST_F(ReaderFaults, LostConnectionsReopenAndStoreEachRowOnce) {
+    // With SeekRow the reopened table resumes where the read stopped; without it the rows
+    // read before come again and are passed over.
+    for (const bool seeks : {true, false}) {
+        SCOPED_TRACE(seeks ? "SeekRow" : "no SeekRow");
+        MapiScenario scenario(std::string("profile_dialog=auto\nend_session_at=30\nreconnect_at=59\n"
+                                          "network_error_at=0\n") +
+                                  (seeks ? "" : "fail=SeekRow:80040102\n"),
+                              DirectoryText(MailUsers(60)));
+        ReaderRun run;
+        ASSERT_TRUE(run.Complete());
+        ExpectReadWhole(run);
+        EXPECT_EQ(run.Texts(STATUS_TEXT), std::vector<WideString>(3, L"ERROR: QueryRows"));
+        EXPECT_EQ(run.LastCounts().mailUsers, L"60") << "counted once too";
+        const Ledger ledger = ReadLedger(scenario.LedgerPath());
+        ExpectLedgerClean(ledger);
+        if (seeks)
+            EXPECT_EQ(ledger.Number("rows_served"), 60);
+        else
+            EXPECT_GT(ledger.Number("rows_served"), 60);
+    }
 }
 
 // The percentage never passes 100 nor reaches it short of the reported count; a table that
@@ -101,11 +116,14 @@ TEST_F(ReaderFaults, ReportedCountOffEitherWay) {
     }
 }
 
-TEST_F(ReaderFaults, EndedSessionAtTheFirstRowCountReopensSilently) {
-    ReaderRun run;
-    RunScenario("rowcount_end_session=1\n", run);
-    ExpectReadWhole(run);
-    EXPECT_TRUE(run.Texts(STATUS_TEXT).empty());
+TEST_F(ReaderFaults, LostConnectionAtTheFirstRowCountReopensSilently) {
+    for (const char* lost : {"1", "0x80040125", "0x80040115"}) {
+        SCOPED_TRACE(lost);
+        ReaderRun run;
+        RunScenario(std::string("rowcount_end_session=") + lost + "\n", run);
+        ExpectReadWhole(run);
+        EXPECT_TRUE(run.Texts(STATUS_TEXT).empty());
+    }
 }
 
 TEST_F(ReaderFaults, EndlessEndedSessionsGiveUpAfterTenFruitlessReopenings) {
@@ -124,9 +142,8 @@ TEST_F(ReaderFaults, EveryFailingCallIsReported) {
         EXPECT_EQ(run.Texts(STATUS_USER_DN), std::vector<WideString>{L""}) << "a blank DN line";
         ExpectReadWhole(run);
     }
-    for (const char* point :
-         {"OpenAddressBook", "OpenEntry", "GetHierarchyTable", "HrQueryAllRows", "MAPIAllocateBuffer",
-          "GetContentsTable", "SetColumns", "GetRowCount", "QueryRows"}) {
+    for (const char* point : {"OpenAddressBook", "OpenEntry", "GetHierarchyTable", "HrQueryAllRows",
+                              "MAPIAllocateBuffer", "GetContentsTable", "SetColumns", "QueryRows"}) {
         SCOPED_TRACE(point);
         ReaderRun run;
         RunScenario(std::string("fail=") + point + ":80004005\n", run);
@@ -163,9 +180,15 @@ TEST_F(ReaderFaults, LargeDirectoryWithEndedSessionsMatchesACleanRead) {
     EXPECT_EQ(clean.LastCounts().text, L"Percentage complete 100%");
     ReaderRun interrupted;
     {
-        MapiScenario scenario("profile_dialog=auto\ngenerate=100000\nend_session_at=1000,54321,99999\n");
+        // Each kind of lost connection, the last one late: the reopened tables resume where
+        // the read stopped, so the stand-in served every row once.
+        MapiScenario scenario("profile_dialog=auto\ngenerate=100000\nend_session_at=1000\nreconnect_at="
+                              "54321\nnetwork_error_at=99999\n");
         ASSERT_TRUE(interrupted.Complete());
-        ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+        const Ledger ledger = ReadLedger(scenario.LedgerPath());
+        ExpectLedgerClean(ledger);
+        EXPECT_EQ(ledger.Number("rows_served"), 100000);
+        EXPECT_EQ(ledger.CountCalls("IMAPITable::SeekRow"), 3u);
     }
     ExpectSameEntries(interrupted.store, clean.store);
     EXPECT_EQ(interrupted.LastCounts().total, L"100000");

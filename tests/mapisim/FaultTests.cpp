@@ -26,7 +26,7 @@ Batch Query(StandInLibrary& mapi, IMAPITable* table, LONG count = 25) {
 }
 
 TEST(MapiFaults, BusyAtAnswersBusyUntilWaitedFor) {
-    for (int repeat = 1; repeat <= 2; ++repeat) {
+    for (int repeat : {1, 2, 20}) {
         SCOPED_TRACE(repeat);
         MapiScenario scenario("profile_dialog=auto\nbusy_at=2\nbusy_repeat=" + std::to_string(repeat) + "\n",
                               SixtyEntries());
@@ -77,6 +77,73 @@ TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
     std::vector<RowValues> rows;
     EXPECT_EQ(run.ReadAll(third.Get(), rows), S_OK);
     EXPECT_EQ(rows.size(), 60u);
+}
+
+TEST(MapiFaults, SeekRowMovesTheCursorWithinTheTable) {
+    MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
+    StandInLibrary mapi;
+    GalSession run(mapi);
+    MapiPtr<IMAPITable> table;
+    ASSERT_EQ(run.OpenGalTable(table), S_OK);
+    LONG sought = 0;
+    EXPECT_EQ(table->SeekRow(BOOKMARK_BEGINNING, 30, &sought), S_OK);
+    EXPECT_EQ(sought, 30);
+    EXPECT_EQ(Query(mapi, table.Get()).first, "User 30");
+    EXPECT_EQ(table->SeekRow(BOOKMARK_CURRENT, -100, &sought), S_OK);
+    EXPECT_EQ(sought, -55) << "stops at the first row";
+    EXPECT_EQ(table->SeekRow(BOOKMARK_BEGINNING, 100, &sought), S_OK);
+    EXPECT_EQ(sought, 60) << "stops after the last row";
+    EXPECT_EQ(Query(mapi, table.Get()).rows, 0u);
+    EXPECT_EQ(table->SeekRow(BOOKMARK_END, -1, nullptr), S_OK);
+    EXPECT_EQ(Query(mapi, table.Get()).first, "User 59");
+    EXPECT_EQ(table->SeekRow(7, 0, &sought), MAPI_E_INVALID_BOOKMARK);
+}
+
+// A contents row's PR_ENTRYID opens the entry read-only, and its GetProps gives the whole
+// text that the table cut.
+TEST(MapiFaults, TruncatedColumnsAndEntriesThatGiveTheWholeText) {
+    MapiScenario scenario("profile_dialog=auto\ntruncate_columns=4\n", SixtyEntries());
+    StandInLibrary mapi;
+    {
+        GalSession run(mapi);
+        MapiPtr<IMAPITable> table;
+        ASSERT_EQ(run.OpenGalTable(table), S_OK);
+        SizedSPropTagArray(2, columns) = {2, {PR_ENTRYID, PR_DISPLAY_NAME_W}};
+        ASSERT_EQ(table->SetColumns(reinterpret_cast<LPSPropTagArray>(&columns), 0), S_OK);
+        ASSERT_EQ(table->SeekRow(BOOKMARK_BEGINNING, 12, nullptr), S_OK);
+        MapiRowSet rows(mapi);
+        ASSERT_EQ(table->QueryRows(1, 0, rows.Receive()), S_OK);
+        ASSERT_EQ(rows->cRows, 1u);
+        const SPropValue* values = rows->aRow[0].lpProps;
+        EXPECT_EQ(Utf8(values[1].Value.lpszW), "User");
+        const SBinary& id = values[0].Value.bin;
+        ULONG type = 0;
+        MapiPtr<IMAPIProp> entry;
+        EXPECT_EQ(run.Book()->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb), nullptr, MAPI_MODIFY,
+                                        &type, entry.ReceiveUnknown()),
+                  MAPI_E_NO_ACCESS);
+        ASSERT_EQ(run.Book()->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb), nullptr,
+                                        MAPI_DEFERRED_ERRORS | mapiconst::MAPI_NO_CACHE, &type,
+                                        entry.ReceiveUnknown()),
+                  S_OK);
+        EXPECT_EQ(type, static_cast<ULONG>(MAPI_MAILUSER));
+        SizedSPropTagArray(2, asked) = {2, {PR_DISPLAY_NAME_W, PR_DISPLAY_NAME_A}};
+        ULONG count = 0;
+        MapiBuffer<SPropValue> props(mapi);
+        ASSERT_EQ(entry->GetProps(reinterpret_cast<LPSPropTagArray>(&asked), 0, &count, props.Receive()),
+                  S_OK);
+        ASSERT_EQ(count, 2u);
+        EXPECT_EQ(Utf8(props.Get()[0].Value.lpszW), "User 12");
+        EXPECT_STREQ(props.Get()[1].Value.lpszA, "User 12");
+        id.lpb[id.cb - 1] ^= 0x40; // an entry beyond the directory
+        EXPECT_EQ(run.Book()->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb), nullptr, 0, &type,
+                                        entry.ReceiveUnknown()),
+                  MAPI_E_UNKNOWN_ENTRYID);
+    }
+    mapi.Unload();
+    const Ledger ledger = ReadLedger(scenario.LedgerPath());
+    EXPECT_EQ(ledger.Text("objects_outstanding"), "");
+    EXPECT_EQ(ledger.Number("buffers_outstanding"), 0);
 }
 
 TEST(MapiFaults, EndOfSessionFiresOncePerLogon) {
