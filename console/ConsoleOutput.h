@@ -7,7 +7,9 @@ class ConsoleStream {
 public:
     explicit ConsoleStream(DWORD standardHandle);
     bool IsConsole() const { return console; }
-    void Write(const WideString& text) const;
+    // True when every character was written; false with GetLastError set otherwise (a
+    // full disk, a closed pipe, no such handle at all).
+    bool Write(const WideString& text) const;
 
 private:
     HANDLE handle;

@@ -40,8 +40,9 @@ public:
     void SetUnattendedLogon(const WideString& profile);
 
     // How the latest run ended, and the MAPI result of the call that failed; read them
-    // once its thread has ended (Wait).
-    enum class RunOutcome { Read, WrongBitness, InitializeFailed, LogonFailed, ReadFailed };
+    // once its thread has ended (Wait). OutOfMemory: the read ran out of memory, in the
+    // store or in MAPI (MAPI_E_NOT_ENOUGH_MEMORY, E_OUTOFMEMORY); the entries read stay.
+    enum class RunOutcome { Read, WrongBitness, InitializeFailed, LogonFailed, ReadFailed, OutOfMemory };
     RunOutcome Outcome() const { return outcome; }
     HRESULT OutcomeResult() const { return outcomeResult; }
     // The row count the contents table reported.
@@ -69,6 +70,9 @@ private:
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
     static std::unique_ptr<StatusMessage> FailureMessage(const WideString& text);
+    // The failure message of a read that ran out of memory, with room for its text.
+    static std::unique_ptr<StatusMessage> OutOfMemoryMessage();
+    void WriteOutOfMemoryText(StatusMessage& message) const;
     void PostFailure(const WideString& text);
 
     // The session: DirectorySession.cpp.
