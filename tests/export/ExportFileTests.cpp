@@ -138,8 +138,7 @@ TEST(ExportFile, FilesThatCannotBeCreated) {
 TEST(ExportFile, ReadOnlyFileIsNeverReplaced) {
     TempFolder folder;
     const WideString path = folder.File(L"ro.txt");
-    ASSERT_TRUE(WriteFileBytes(path, "keep me"));
-    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteReadOnlyFile(path, "keep me"));
     AddressStore store;
     AppendNumbered(store, 0, 150);
     for (const bool csv : {false, true}) {
@@ -158,7 +157,7 @@ TEST(ExportFile, ReadOnlyFileIsNeverReplaced) {
         }
         EXPECT_EQ(StatusTexts(recorder), (Texts{kCreateError}));
         EXPECT_EQ(ReadFileBytes(path), "keep me");
-        EXPECT_NE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+        EXPECT_TRUE(IsReadOnly(path));
     }
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

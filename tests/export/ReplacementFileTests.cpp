@@ -58,16 +58,14 @@ TEST(ReplacementFile, ReplacesOnCommitAndKeepsThePreviousFileOtherwise) {
 TEST(ReplacementFile, ReadOnlyTargetsAreKeptAndLongPathsWritten) {
     TempFolder folder;
     const WideString readOnly = folder.File(L"ro.txt");
-    ASSERT_TRUE(WriteFileBytes(readOnly, "kept\r\n"));
-    ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteReadOnlyFile(readOnly, "kept\r\n"));
     {
         ReplacementFile file;
         EXPECT_FALSE(file.Open(readOnly));
         EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     }
     EXPECT_EQ(ReadFileBytes(readOnly), "kept\r\n");
-    EXPECT_EQ(::GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY,
-              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(IsReadOnly(readOnly));
     EXPECT_EQ(Files(folder), std::vector<WideString>{L"ro.txt"});
     ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 
