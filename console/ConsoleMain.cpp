@@ -170,30 +170,23 @@ WideString FileError(const WideString& what, const WideString& path, DWORD code)
     return what + L" " + path + L": " + SystemErrorText(code) + L" (" + Hex(code) + L")";
 }
 
-// A line on the standard error. When even that cannot be written there is nowhere left to
-// tell, and the exit code still says how the run ended.
-void Report(const ConsoleStream& errors, const WideString& line) {
-    errors.Write(line);
-}
-
 // The counts and the usage are what the run was for: when the standard output cannot take
 // them (a full disk, a closed pipe), the run fails, and says why if the standard error can.
 bool WriteToOutput(const ConsoleStream& output, const ConsoleStream& errors, const WideString& text) {
     if (output.Write(text))
         return true;
     const DWORD code = ::GetLastError();
-    Report(errors, L"Error: the standard output could not be written: " + SystemErrorText(code) + L" (" +
-                       Hex(code) + L")\n");
+    errors.Write(L"Error: the standard output could not be written: " + SystemErrorText(code) + L" (" +
+                 Hex(code) + L")\n");
     return false;
 }
 
 // The end of a run stopped by Ctrl+C, Ctrl+Break or the console's closing: the read has
 // ended its session, and the temporary file goes with the ReplacementFile.
 int Interrupted(const ConsoleStream& errors, const ConsoleOptions& options) {
-    Report(errors,
-           L"Error: stopped by Ctrl+C, Ctrl+Break or the console's closing" +
-               (options.output.empty() ? WideString() : L"; " + options.output + L" is left as it was") +
-               L"\n");
+    errors.Write(L"Error: stopped by Ctrl+C, Ctrl+Break or the console's closing" +
+                 (options.output.empty() ? WideString() : L"; " + options.output + L" is left as it was") +
+                 L"\n");
     return static_cast<int>(ConsoleInterrupt::kExitCode);
 }
 
@@ -203,7 +196,7 @@ int Run(int argc, wchar_t** argv) {
     ConsoleOptions options;
     WideString error;
     if (!ParseCommandLine(argc, argv, options, error)) {
-        Report(errors, L"Error: " + error + L"\n\n" + UsageText(kProgramName));
+        errors.Write(L"Error: " + error + L"\n\n" + UsageText(kProgramName));
         return kExitUsage;
     }
     if (options.help)
@@ -216,19 +209,19 @@ int Run(int argc, wchar_t** argv) {
     case RelaunchResult::Ran:
         return static_cast<int>(siblingExit);
     case RelaunchResult::Failed:
-        Report(errors, L"Error: " + error + L"\n");
+        errors.Write(L"Error: " + error + L"\n");
         return kExitFlavour;
     case RelaunchResult::NotNeeded:
         break;
     }
     if (!options.noBanner)
-        Report(errors, WideString(L"Rostermint console ") + TEXT(ROSTERMINT_VERSION) L" (" + kFlavour +
-                           L"): Global Address List counts and export\n");
+        errors.Write(WideString(L"Rostermint console ") + TEXT(ROSTERMINT_VERSION) L" (" + kFlavour +
+                     L"): Global Address List counts and export\n");
 
     // The file is opened first, so that a bad path fails before a long read.
     ReplacementFile file;
     if (!options.output.empty() && !file.Open(options.output)) {
-        Report(errors, L"Error: " + FileError(L"cannot create", options.output, ::GetLastError()) + L"\n");
+        errors.Write(L"Error: " + FileError(L"cannot create", options.output, ::GetLastError()) + L"\n");
         return kExitFile;
     }
 
@@ -243,14 +236,14 @@ int Run(int argc, wchar_t** argv) {
         interrupt.Event());
     progress.Clear();
     if (!started) {
-        Report(errors, L"Error: the read could not be started: " + SystemErrorText(::GetLastError()) + L"\n");
+        errors.Write(L"Error: the read could not be started: " + SystemErrorText(::GetLastError()) + L"\n");
         return kExitMapi;
     }
     if (interrupt.Requested())
         return Interrupted(errors, options);
     const int readExit = ReadFailure(reading, options, store.Count(), error);
     if (readExit != kExitRead) {
-        Report(errors, L"Error: " + error + L"\n");
+        errors.Write(L"Error: " + error + L"\n");
         return readExit;
     }
 
@@ -269,11 +262,10 @@ int Run(int argc, wchar_t** argv) {
         if (written.outcome == WriteOutcome::Stopped || interrupt.Requested())
             return Interrupted(errors, options);
         if (written.outcome != WriteOutcome::Written) {
-            Report(errors, L"Error: " + FileError(L"cannot write", options.output, written.error) + L"\n");
+            errors.Write(L"Error: " + FileError(L"cannot write", options.output, written.error) + L"\n");
             exitCode = kExitFile;
         } else if (!file.Commit()) {
-            Report(errors,
-                   L"Error: " + FileError(L"cannot replace", options.output, ::GetLastError()) + L"\n");
+            errors.Write(L"Error: " + FileError(L"cannot replace", options.output, ::GetLastError()) + L"\n");
             exitCode = kExitFile;
         }
     }
@@ -283,9 +275,9 @@ int Run(int argc, wchar_t** argv) {
         exitCode = kExitFile;
     const ULONG reported = reading.Reader().ReportedRows();
     if (exitCode == kExitRead && counts.total < reported) {
-        Report(errors, L"Error: the directory reported " + FormatUnsigned(reported) + L" entries, " +
-                           FormatUnsigned(counts.total) + L" were read: " +
-                           FormatUnsigned(reported - counts.total) + L" missing\n");
+        errors.Write(L"Error: the directory reported " + FormatUnsigned(reported) + L" entries, " +
+                     FormatUnsigned(counts.total) + L" were read: " +
+                     FormatUnsigned(reported - counts.total) + L" missing\n");
         exitCode = kExitMissing;
     }
     return exitCode;
