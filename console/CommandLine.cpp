@@ -78,9 +78,12 @@ WideString UsageText(const WideString& programName) {
            L"  3  MAPI could not be started (MAPIInitialize failed)\n"
            L"  4  the logon failed: no such profile, no default profile, logon refused\n"
            L"  5  the Global Address List could not be found or read to its end\n"
-           L"  6  the file could not be created or written (the previous file is left as it was)\n"
+           L"  6  the file or the standard output could not be written\n"
+           L"     (a file not written whole leaves the previous file as it was)\n"
            L"  7  read, but fewer entries than the directory reported (the file is written)\n"
            L"  8  read exactly 500 entries, the most that Exchange Online lists in online mode:\n"
            L"     the list may be cut short (the file is written); switch Outlook to Cached\n"
-           L"     Exchange Mode and read again\n";
+           L"     Exchange Mode and read again\n"
+           L"  0xC000013A  stopped by Ctrl+C, Ctrl+Break or the console's closing\n"
+           L"     (the previous file is left as it was)\n";
 }

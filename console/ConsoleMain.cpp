@@ -6,6 +6,7 @@
 #include "buildmatch/BuildBitness.h"
 #include "buildmatch/OutlookVersion.h"
 #include "console/CommandLine.h"
+#include "console/ConsoleInterrupt.h"
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleReader.h"
 #include "console/MatchingConsole.h"
@@ -55,16 +56,22 @@ public:
         if (text.size() < width)
             line.append(width - text.size(), L' ');
         width = text.size();
-        errors.Write(line);
+        Put(line);
     }
     void Clear() {
         if (shown && width > 0)
-            errors.Write(L"\r" + WideString(width, L' ') + L"\r");
+            Put(L"\r" + WideString(width, L' ') + L"\r");
         width = 0;
         lastTick = 0;
     }
 
 private:
+    // A console that takes no more text gets no more progress.
+    void Put(const WideString& text) {
+        if (!errors.Write(text))
+            shown = false;
+    }
+
     const ConsoleStream& errors;
     bool shown;
     size_t width = 0;
@@ -121,8 +128,9 @@ WideString CountsCsv(const Counts& counts) {
     return text + L"total," + FormatUnsigned(counts.total) + L"\n";
 }
 
-// The exit code and the one line that says why a read failed.
-int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, WideString& error) {
+// The exit code and the one line that says why a read failed; entries: how many it kept.
+int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, uint64_t entries,
+                WideString& error) {
     const DirectoryReader& reader = reading.Reader();
     const WideString result = L" (MAPI result " + Hex(static_cast<DWORD>(reader.OutcomeResult())) + L")";
     switch (reader.Outcome()) {
@@ -148,6 +156,10 @@ int ReadFailure(const ConsoleReader& reading, const ConsoleOptions& options, Wid
         return kExitLogon;
     case DirectoryReader::RunOutcome::ReadFailed:
         error = L"the Global Address List could not be found or read to its end" + result;
+        return kExitDirectory;
+    case DirectoryReader::RunOutcome::OutOfMemory:
+        error = L"out of memory after " + FormatUnsigned(entries) + L" entries (" +
+                Hex(static_cast<DWORD>(reader.OutcomeResult())) + L")";
         return kExitDirectory;
     case DirectoryReader::RunOutcome::Read:
     case DirectoryReader::RunOutcome::ReadShort:
@@ -186,6 +198,26 @@ WideString FileError(const WideString& what, const WideString& path, DWORD code)
     return what + L" " + path + L": " + SystemErrorText(code) + L" (" + Hex(code) + L")";
 }
 
+// The counts and the usage are what the run was for: when the standard output cannot take
+// them (a full disk, a closed pipe), the run fails, and says why if the standard error can.
+bool WriteToOutput(const ConsoleStream& output, const ConsoleStream& errors, const WideString& text) {
+    if (output.Write(text))
+        return true;
+    const DWORD code = ::GetLastError();
+    errors.Write(L"Error: the standard output could not be written: " + SystemErrorText(code) + L" (" +
+                 Hex(code) + L")\n");
+    return false;
+}
+
+// The end of a run stopped by Ctrl+C, Ctrl+Break or the console's closing: the read has
+// ended its session, and the temporary file goes with the ReplacementFile.
+int Interrupted(const ConsoleStream& errors, const ConsoleOptions& options) {
+    errors.Write(L"Error: stopped by Ctrl+C, Ctrl+Break or the console's closing" +
+                 (options.output.empty() ? WideString() : L"; " + options.output + L" is left as it was") +
+                 L"\n");
+    return static_cast<int>(ConsoleInterrupt::kExitCode);
+}
+
 int Run(int argc, wchar_t** argv) {
     const ConsoleStream output(STD_OUTPUT_HANDLE);
     const ConsoleStream errors(STD_ERROR_HANDLE);
@@ -195,10 +227,11 @@ int Run(int argc, wchar_t** argv) {
         errors.Write(L"Error: " + error + L"\n\n" + UsageText(kProgramName));
         return kExitUsage;
     }
-    if (options.help) {
-        output.Write(UsageText(kProgramName));
-        return kExitRead;
-    }
+    if (options.help)
+        return WriteToOutput(output, errors, UsageText(kProgramName)) ? kExitRead : kExitFile;
+    // Taken over before the sibling runs, so that this process waits for it to clean up.
+    // Destroyed last: a close event waits until the file below is gone.
+    ConsoleInterrupt interrupt;
     DWORD siblingExit = 0;
     switch (RelaunchMatchingConsole(siblingExit, error)) {
     case RelaunchResult::Ran:
@@ -224,13 +257,16 @@ int Run(int argc, wchar_t** argv) {
     ConsoleReader reading;
     ProgressLine progress(errors, options.quiet);
     const bool started = reading.Read(
-        options.profile, store, [&] { progress.Show(ProgressText(reading.Reader().LatestProgress())); });
+        options.profile, store, [&] { progress.Show(ProgressText(reading.Reader().LatestProgress())); },
+        interrupt.Event());
     progress.Clear();
     if (!started) {
         errors.Write(L"Error: the read could not be started: " + SystemErrorText(::GetLastError()) + L"\n");
         return kExitMapi;
     }
-    const int readExit = ReadFailure(reading, options, error);
+    if (interrupt.Requested())
+        return Interrupted(errors, options);
+    const int readExit = ReadFailure(reading, options, store.Count(), error);
     if (readExit != kExitRead) {
         errors.Write(L"Error: " + error + L"\n");
         return readExit;
@@ -244,9 +280,12 @@ int Run(int argc, wchar_t** argv) {
         const WideString total = FormatUnsigned(store.Count());
         const WriteResult written = WriteEntries(file.Handle(), store, writing, [&](uint64_t index) {
             progress.Show(L"Writing: " + FormatUnsigned(index + 1) + L" of " + total + L" entries");
-            return true;
+            return !interrupt.Requested();
         });
         progress.Clear();
+        // The last moment a stop keeps the previous file.
+        if (written.outcome == WriteOutcome::Stopped || interrupt.Requested())
+            return Interrupted(errors, options);
         if (written.outcome != WriteOutcome::Written) {
             errors.Write(L"Error: " + FileError(L"cannot write", options.output, written.error) + L"\n");
             exitCode = kExitFile;
@@ -257,7 +296,8 @@ int Run(int argc, wchar_t** argv) {
     }
 
     const Counts counts = CountEntries(store);
-    output.Write(options.csvCounts ? CountsCsv(counts) : CountsTable(counts));
+    if (!WriteToOutput(output, errors, options.csvCounts ? CountsCsv(counts) : CountsTable(counts)))
+        exitCode = kExitFile;
     if (exitCode == kExitRead) {
         exitCode = ReadDoubt(reading.Reader(), store.Count(), error);
         if (exitCode != kExitRead)

@@ -8,23 +8,40 @@ ConsoleStream::ConsoleStream(DWORD standardHandle) : handle(::GetStdHandle(stand
     console = handle && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
 }
 
-void ConsoleStream::Write(const WideString& text) const {
-    if (!handle || handle == INVALID_HANDLE_VALUE || text.empty())
-        return;
+bool ConsoleStream::Write(const WideString& text) const {
+    if (!handle || handle == INVALID_HANDLE_VALUE) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    if (text.empty())
+        return true;
     DWORD written = 0;
+    bool whole = false;
+    size_t expected = text.size();
     if (console) {
-        ::WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        return;
+        whole =
+            ::WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE;
+    } else {
+        // A file or pipe gets Windows line ends, as the rest of a script's files have.
+        WideString lines;
+        for (const wchar_t c : text) {
+            if (c == L'\n')
+                lines.append(1, L'\r');
+            lines.append(1, c);
+        }
+        const ByteString bytes = WideToMultiByte(lines, CP_UTF8);
+        expected = bytes.size();
+        whole =
+            ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
     }
-    // A file or pipe gets Windows line ends, as the rest of a script's files have.
-    WideString lines;
-    for (const wchar_t c : text) {
-        if (c == L'\n')
-            lines.append(1, L'\r');
-        lines.append(1, c);
+    if (!whole)
+        return false;
+    // A full disk can also cut a write short.
+    if (written != expected) {
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
     }
-    const ByteString bytes = WideToMultiByte(lines, CP_UTF8);
-    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return true;
 }
 
 WideString SystemErrorText(DWORD error) {

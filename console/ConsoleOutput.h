@@ -7,7 +7,11 @@ class ConsoleStream {
 public:
     explicit ConsoleStream(DWORD standardHandle);
     bool IsConsole() const { return console; }
-    void Write(const WideString& text) const;
+    // True when every character was written; false with GetLastError set otherwise (a
+    // full disk, a closed pipe, no such handle at all). An error line that the standard
+    // error cannot take has nowhere left to go: its callers go on, and the exit code still
+    // says how the run ended.
+    bool Write(const WideString& text) const;
 
 private:
     HANDLE handle;

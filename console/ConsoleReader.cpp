@@ -32,7 +32,8 @@ void ConsoleReader::OnStatus(WPARAM code, LPARAM payload) {
         progress();
 }
 
-bool ConsoleReader::Read(const WideString& profile, AddressStore& store, const Progress& onProgress) {
+bool ConsoleReader::Read(const WideString& profile, AddressStore& store, const Progress& onProgress,
+                         HANDLE stop) {
     progress = onProgress;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass = {};
@@ -49,8 +50,23 @@ bool ConsoleReader::Read(const WideString& profile, AddressStore& store, const P
     if (!reader.Start(&store, window.Get()))
         return false;
     MSG message;
-    while (!done && ::GetMessageW(&message, nullptr, 0, 0) > 0)
-        ::DispatchMessageW(&message);
+    bool stopping = false;
+    bool quit = false;
+    while (!done && !quit) {
+        const DWORD handles = stop && !stopping ? 1 : 0;
+        if (::MsgWaitForMultipleObjects(handles, &stop, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 &&
+            handles == 1) {
+            // The reader still ends with STATUS_DONE, after its session.
+            reader.Stop(0);
+            stopping = true;
+            continue;
+        }
+        while (!done && !quit && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            quit = message.message == WM_QUIT;
+            if (!quit)
+                ::DispatchMessageW(&message);
+        }
+    }
     // A failed logon posts its text after STATUS_DONE; the thread's end brings the last post.
     reader.Wait();
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))

@@ -17,8 +17,9 @@ public:
     ConsoleReader& operator=(const ConsoleReader&) = delete;
 
     // Logs on without a dialog (the profile, or the default one when empty) and reads the
-    // whole Global Address List into store. False when the read could not even start.
-    bool Read(const WideString& profile, AddressStore& store, const Progress& progress);
+    // whole Global Address List into store. False when the read could not even start. Once
+    // stop is signalled, the read ends at its next batch and its session is ended.
+    bool Read(const WideString& profile, AddressStore& store, const Progress& progress, HANDLE stop);
 
     const DirectoryReader& Reader() const { return reader; }
     // The reader's failure text (its status text), empty after a whole read.

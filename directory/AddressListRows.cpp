@@ -172,6 +172,7 @@ bool DirectoryReader::ReadContents(IAddrBook* addressBook) {
             } catch (const std::bad_alloc&) {
                 // Out of memory: every further row would be lost as well, so the reading
                 // fails and says so, keeping the entries it has.
+                lastResult = E_OUTOFMEMORY;
                 return false;
             } catch (...) {
                 // A row that cannot be handled is dropped; the rest of the list still counts.

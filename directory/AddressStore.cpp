@@ -87,6 +87,8 @@ StoredText AddressStore::CopyText(std::wstring_view text) {
 
 void AddressStore::Append(const NewEntry& values) {
     ScopedLock guard(lock);
+    if (count >= appendLimit)
+        throw std::bad_alloc();
     const uint64_t slot = count % kEntriesPerBlock;
     if (slot == 0 && entryBlocks.size() == count / kEntriesPerBlock) {
         // The block joins the run's blocks before its index, whose room is reserved: a failed
@@ -147,6 +149,11 @@ void AddressStore::Clear() {
 uint64_t AddressStore::Generation() const {
     ScopedLock guard(lock);
     return generation;
+}
+
+void AddressStore::FailAppendsFrom(uint64_t entries) {
+    ScopedLock guard(lock);
+    appendLimit = entries;
 }
 
 ReadState AddressStore::State() const {

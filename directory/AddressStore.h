@@ -100,6 +100,9 @@ public:
     // Whole for a store no read has filled yet.
     ReadState State() const;
     void SetState(ReadState value);
+    // A test's way to run out of memory: from this many entries on, Append throws
+    // std::bad_alloc as when a block cannot be had. Clear keeps the limit.
+    void FailAppendsFrom(uint64_t entries);
     // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
     void FillDisplayInfo(LVITEMW& item) const;
 
@@ -122,4 +125,5 @@ private:
     char* textEnd = nullptr;
     uint64_t generation = 0;
     ReadState state = ReadState::Whole;
+    uint64_t appendLimit = UINT64_MAX;
 };

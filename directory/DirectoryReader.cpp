@@ -1,7 +1,14 @@
 #include "directory/DirectoryReader.h"
+#include <mapicode.h>
+#include <cwchar>
+#include <iterator>
 #include "directory/MapiConstants.h"
 
 namespace {
+constexpr wchar_t kOutOfMemoryStart[] = L"ERROR: out of memory after ";
+constexpr wchar_t kOutOfMemoryEnd[] =
+    L" entries. Close other programs or use the 64-bit flavour, then Connect again.";
+
 // True once the thread has ended (or there is none); its handle is closed then.
 bool Ended(AutoCloseHandle& thread, DWORD timeoutMs) {
     if (thread && ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0)
@@ -82,6 +89,7 @@ void DirectoryReader::Run() {
 
     // Made before the reading, so that a reading that used up the memory can still say it failed.
     auto failure = FailureMessage(L"ERROR: GetGlobalAddressBook had a failure.");
+    auto outOfMemory = OutOfMemoryMessage();
     StartCounts();
     bool read = false;
     {
@@ -90,12 +98,20 @@ void DirectoryReader::Run() {
             read = ReadContents(addressBook.Get());
     }
     // Taken before the log-off, whose result would replace the failing call's.
+    // MAPI_E_NOT_ENOUGH_MEMORY is E_OUTOFMEMORY: the provider ran short of the same memory.
     if (!read)
-        NoteFailure(RunOutcome::ReadFailed);
+        NoteFailure(lastResult == MAPI_E_NOT_ENOUGH_MEMORY ? RunOutcome::OutOfMemory
+                                                           : RunOutcome::ReadFailed);
     CloseSession();
 
-    if (!read && !StopRequested())
-        PostFinal(STATUS_COUNTS, std::move(failure));
+    if (!read && !StopRequested()) {
+        if (outcome == RunOutcome::OutOfMemory) {
+            WriteOutOfMemoryText(*outOfMemory);
+            PostFinal(STATUS_COUNTS, std::move(outOfMemory));
+        } else {
+            PostFinal(STATUS_COUNTS, std::move(failure));
+        }
+    }
     PostDone();
     EndSession();
 }
@@ -122,6 +138,19 @@ std::unique_ptr<StatusMessage> DirectoryReader::FailureMessage(const WideString&
     auto failure = std::make_unique<StatusMessage>();
     failure->text = text;
     return failure;
+}
+
+std::unique_ptr<StatusMessage> DirectoryReader::OutOfMemoryMessage() {
+    auto message = FailureMessage(WideString());
+    message->text.reserve(std::size(kOutOfMemoryStart) + 20 + std::size(kOutOfMemoryEnd));
+    return message;
+}
+
+void DirectoryReader::WriteOutOfMemoryText(StatusMessage& message) const {
+    // Within the room reserved before the read: nothing is allocated here.
+    wchar_t digits[24];
+    std::swprintf(digits, 24, L"%llu", static_cast<unsigned long long>(store->Count()));
+    message.text.assign(kOutOfMemoryStart).append(digits).append(kOutOfMemoryEnd);
 }
 
 void DirectoryReader::PostFailure(const WideString& text) {

@@ -44,7 +44,9 @@ public:
     // How the latest run ended, and the MAPI result of the call that failed; read them
     // once its thread has ended (Wait). The read outcomes: the whole table read; read to its
     // end, but fewer entries than it reported; read to its end with exactly
-    // kOnlineListLimit entries, which may be all that the server lists.
+    // kOnlineListLimit entries, which may be all that the server lists. OutOfMemory: the read
+    // ran out of memory, in the store or in MAPI (MAPI_E_NOT_ENOUGH_MEMORY, E_OUTOFMEMORY);
+    // the entries read stay.
     enum class RunOutcome {
         Read,
         ReadShort,
@@ -53,6 +55,7 @@ public:
         InitializeFailed,
         LogonFailed,
         ReadFailed,
+        OutOfMemory,
     };
     RunOutcome Outcome() const { return outcome; }
     HRESULT OutcomeResult() const { return outcomeResult; }
@@ -94,6 +97,9 @@ private:
     void PostFinal(StatusCode code, std::unique_ptr<StatusMessage> payload);
     void PostDone();
     static std::unique_ptr<StatusMessage> FailureMessage(const WideString& text);
+    // The failure message of a read that ran out of memory, with room for its text.
+    static std::unique_ptr<StatusMessage> OutOfMemoryMessage();
+    void WriteOutOfMemoryText(StatusMessage& message) const;
     void PostFailure(const WideString& text);
 
     // The session: DirectorySession.cpp.

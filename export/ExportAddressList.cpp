@@ -6,21 +6,11 @@
 #include "export/EntryWriter.h"
 #include "export/PumpMessages.h"
 #include "export/ReplacementFile.h"
+#include "export/TargetPath.h"
 #include "text/Environment.h"
 #include "text/TextConversion.h"
 
 namespace {
-
-// CreateFileW takes a path of MAX_PATH characters or more only in its extended form.
-WideString CreatablePath(const WideString& path) {
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    if (path.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
-        return L"\\\\?\\" + path;
-    return path;
-}
 
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store (Stopped): a new read may refill it
@@ -60,14 +50,17 @@ WideString DefaultExportFolder() {
     return ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
 }
 
-void ExportAddressListWith(AddressStore& store, HWND window,
-                           const FileChooser& chooseFile) {
+void ExportAddressListWith(AddressStore& store, HWND window, const FileChooser& chooseFile) {
     WideString path = DefaultExportFolder();
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
-    // CREATE_ALWAYS replaces an existing file without asking; readers may share it.
-    AutoCloseHandle file(::CreateFileW(CreatablePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // CREATE_ALWAYS replaces an existing file without asking; readers may share it. A
+    // read-only file is refused as Windows refuses it (Wine run as root would replace it).
+    const WideString target = ExtendedLengthPath(path);
+    AutoCloseHandle file;
+    if (!target.empty() && !IsReadOnlyFile(target))
+        file.Attach(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         PostStatusText(window, L"Error creating file.");
         return;
@@ -83,12 +76,12 @@ void ExportAddressList(AddressStore& store, HWND window) {
     ExportAddressListWith(store, window, ChooseFile);
 }
 
-bool ExportCsvWith(AddressStore& store, HWND window,
-                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile) {
+bool ExportCsvWith(AddressStore& store, HWND window, const std::vector<uint64_t>* order, WideString& path,
+                   const FileChooser& chooseFile) {
     if (!chooseFile(window, path, L"GAL.csv", L"Export results"))
         return false;
     ReplacementFile file;
-    if (!file.Open(CreatablePath(path))) {
+    if (!file.Open(path)) {
         PostStatusText(window, L"Error creating file.");
         return true;
     }

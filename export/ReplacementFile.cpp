@@ -1,51 +1,13 @@
 #include "export/ReplacementFile.h"
-#include <vector>
+#include <cwchar>
+#include "export/TargetPath.h"
 
 namespace {
 
-// The full path of target and its folder (with its last backslash); false when the path
-// cannot be made whole.
-bool SplitFullPath(const WideString& target, WideString& full, WideString& folder) {
-    const DWORD needed = ::GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return false;
-    std::vector<wchar_t> buffer(needed + 1);
-    const DWORD length =
-        ::GetFullPathNameW(target.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0 || length >= buffer.size())
-        return false;
-    full.assign(buffer.data(), length);
-    const size_t slash = full.find_last_of(L'\\');
-    if (slash == WideString::npos) {
-        ::SetLastError(ERROR_INVALID_NAME);
-        return false;
-    }
-    folder = full.substr(0, slash + 1);
-    return true;
-}
-
-// What the target is now: an existing non-disk object (a device), a folder, a regular file
-// or a name that does not exist yet, or something that cannot be looked at (GetLastError
-// says why), which is never replaced either.
-enum class TargetKind { NewOrRegular, Device, Folder, Unknown };
-
-TargetKind KindOf(const WideString& path) {
-    // No access asked: only the handle's type is wanted, and nothing is opened for writing.
-    AutoCloseHandle probe(::CreateFileW(path.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!probe) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TargetKind::NewOrRegular
-                                                                              : TargetKind::Unknown;
-    }
-    if (::GetFileType(probe.Get()) != FILE_TYPE_DISK)
-        return TargetKind::Device;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (::GetFileInformationByHandle(probe.Get(), &info) &&
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return TargetKind::Folder;
-    return TargetKind::NewOrRegular;
+// False with error set: the call's result kept for the caller's GetLastError.
+bool Fail(DWORD error) {
+    ::SetLastError(error);
+    return false;
 }
 
 } // namespace
@@ -57,38 +19,67 @@ ReplacementFile::~ReplacementFile() {
 bool ReplacementFile::Open(const WideString& target) {
     Discard();
     device = false;
-    switch (KindOf(target)) {
+    targetPath = ExtendedLengthPath(target);
+    if (targetPath.empty())
+        return Fail(::GetLastError());
+    DWORD error = ERROR_SUCCESS;
+    switch (InspectTarget(targetPath, error)) {
+    case TargetKind::ReadOnly:
     case TargetKind::Folder:
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return false;
     case TargetKind::Unknown:
-        return false;
+        return Fail(error);
     case TargetKind::Device:
         device = true;
-        targetPath = target;
-        file.Attach(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(file);
+        file.Attach(::CreateFileW(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file ? true : Fail(::GetLastError());
     case TargetKind::NewOrRegular:
         break;
     }
-    WideString folder;
-    if (!SplitFullPath(target, targetPath, folder))
-        return false;
-    wchar_t name[MAX_PATH + 1] = {};
-    // Makes a file of a fresh name in the target's folder, so the final move stays within
-    // one volume.
-    if (folder.size() >= MAX_PATH - 14 || !::GetTempFileNameW(folder.c_str(), L"rmt", 0, name))
-        return false;
-    temporaryPath = name;
-    file.Attach(::CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
+    const size_t slash = targetPath.find_last_of(L'\\');
+    error = CreateTemporary(targetPath.substr(0, slash + 1));
+    if (error == ERROR_SUCCESS)
         return true;
-    const DWORD error = ::GetLastError();
     Discard();
-    ::SetLastError(error);
-    return false;
+    return Fail(error);
+}
+
+DWORD ReplacementFile::CreateTemporary(const WideString& folder) {
+    // A fresh name in the target's folder, so that the final move stays within one volume.
+    // (GetTempFileName would take only folders shorter than MAX_PATH, and leave an unmarked
+    // file behind between its creation and ours.)
+    static LONG sequence = 0;
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
+        wchar_t name[40];
+        std::swprintf(name, 40, L"rmt%lX%lX.tmp", static_cast<unsigned long>(::GetCurrentProcessId()),
+                      static_cast<unsigned long>(::InterlockedIncrement(&sequence) + ::GetTickCount()));
+        temporaryPath = folder + name;
+        // DELETE, for the deletion mark; FILE_SHARE_DELETE lets the move take the file
+        // while this handle still holds it.
+        file.Attach(::CreateFileW(temporaryPath.c_str(), GENERIC_WRITE | DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        error = file ? ERROR_SUCCESS : ::GetLastError();
+    }
+    if (error != ERROR_SUCCESS) {
+        temporaryPath.clear();
+        return error;
+    }
+    // Where the file system cannot mark it, Discard deletes it by name instead: a process
+    // that dies then still leaves it behind.
+    MarkForDeletion(true);
+    return ERROR_SUCCESS;
+}
+
+bool ReplacementFile::MarkForDeletion(bool deletion) {
+    FILE_DISPOSITION_INFO disposition = {};
+    disposition.DeleteFile = deletion ? TRUE : FALSE;
+    const bool set = ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
+                                                  sizeof(disposition)) != FALSE;
+    if (set)
+        marked = deletion;
+    return set;
 }
 
 bool ReplacementFile::Commit() {
@@ -96,36 +87,41 @@ bool ReplacementFile::Commit() {
         file.Close();
         return true;
     }
-    if (!file || temporaryPath.empty()) {
-        ::SetLastError(ERROR_INVALID_HANDLE);
-        return false;
-    }
+    if (!file || temporaryPath.empty())
+        return Fail(ERROR_INVALID_HANDLE);
+    DWORD error = ERROR_SUCCESS;
     // The data reaches the disk before the name does, so the target is whole at any moment.
-    bool moved = ::FlushFileBuffers(file.Get()) != FALSE;
-    // Something put a device in the target's place meanwhile: never rename over it.
-    if (moved) {
-        const TargetKind now = KindOf(targetPath);
-        if (now == TargetKind::Device || now == TargetKind::Folder)
-            ::SetLastError(ERROR_ACCESS_DENIED);
-        moved = now == TargetKind::NewOrRegular;
+    if (!::FlushFileBuffers(file.Get())) {
+        error = ::GetLastError();
+    } else {
+        // Something took the target's place meanwhile (a device, a folder, a read-only
+        // file): it is never replaced.
+        const TargetKind now = InspectTarget(targetPath, error);
+        if (now != TargetKind::NewOrRegular) {
+            if (error == ERROR_SUCCESS)
+                error = ERROR_ACCESS_DENIED;
+        } else if (marked && !MarkForDeletion(false)) {
+            error = ::GetLastError();
+        } else if (!::MoveFileExW(temporaryPath.c_str(), targetPath.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            error = ::GetLastError();
+            // Marked again, so that the close below removes it.
+            MarkForDeletion(true);
+        }
+    }
+    if (error != ERROR_SUCCESS) {
+        Discard();
+        return Fail(error);
     }
     file.Close();
-    moved = moved && ::MoveFileExW(temporaryPath.c_str(), targetPath.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!moved) {
-        const DWORD error = ::GetLastError();
-        Discard();
-        ::SetLastError(error);
-        return false;
-    }
     temporaryPath.clear();
     return true;
 }
 
 void ReplacementFile::Discard() {
     file.Close();
-    if (!temporaryPath.empty()) {
+    if (!temporaryPath.empty() && !marked)
         ::DeleteFileW(temporaryPath.c_str());
-        temporaryPath.clear();
-    }
+    temporaryPath.clear();
+    marked = false;
 }

@@ -97,6 +97,17 @@ TEST_F(MainWindow, ReceiverAppliesAndFreesEachMessage) {
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the discard keeps the quit";
 }
 
+// A read that runs out of memory says so in the status bar, with the counters blank.
+TEST_F(MainWindow, OutOfMemoryIsShownWithItsRemedy) {
+    MapiScenario scenario("profile_dialog=auto\ngenerate=45\nfail=QueryRows:8007000E\n");
+    Connect();
+    ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
+    EXPECT_EQ(TextOf(statusBar), L"ERROR: out of memory after 0 entries. Close other programs or use the "
+                                 L"64-bit flavour, then Connect again.");
+    for (HWND counter : counts)
+        EXPECT_EQ(TextOf(counter), L"");
+}
+
 // The previous read's thread may still be logging off when the next Connect comes: the
 // window goes on at once, and the new run logs on only after the old session has ended.
 TEST_F(MainWindow, ConnectDoesNotWaitForTheLastSessionToEnd) {

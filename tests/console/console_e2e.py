@@ -21,12 +21,19 @@ def scenario(name, text):
     return path
 
 
-def run(outlook, args, scenario_file, exe=console, env=None):
+def run(outlook, args, scenario_file, exe=console, env=None, stdout=None, stop=None):
+    """stdout: a file for the standard output instead of a pipe; stop: how the runner stops the
+    read (c or kill), with the returned code then the whole one the runner saw."""
     environment = dict(os.environ, MAPISIM_SCENARIO=win(scenario_file), **(env or {}))
     environment.pop("ROSTERMINT_RELAUNCHED", None)
-    done = subprocess.run(["bash", os.path.join(src, "cmake/wine-run.sh"), runner, outlook, win(exe), *args],
-                          env=environment, capture_output=True, timeout=300)
-    out, err = (s.decode("utf-8").replace("\r\n", "\n") for s in (done.stdout, done.stderr))
+    stopping = ["-stop", stop, win(work)] if stop else []
+    done = subprocess.run(["bash", os.path.join(src, "cmake/wine-run.sh"), runner, outlook, *stopping, win(exe),
+                           *args], env=environment, stdout=stdout or subprocess.PIPE, stderr=subprocess.PIPE,
+                          timeout=300)
+    out, err = (s.decode("utf-8").replace("\r\n", "\n") for s in (done.stdout or b"", done.stderr))
+    if stop:
+        whole = re.search(r"console_runner: exit code (0x[0-9A-F]+)", err)
+        done.returncode = int(whole.group(1), 16) if whole else done.returncode
     print(f"$ {os.path.basename(exe)} {' '.join(args)} -> {done.returncode}\n{out}{err}", flush=True)
     return done.returncode, out, err
 
@@ -120,6 +127,50 @@ check(not [x for x in os.listdir(work) if x.endswith(".tmp")], "no temporary fil
 code, out, err = run(own, ["-o", "Z:\\dev\\full"], demo)
 check(code == 6 and len(error_lines(err)) == 1, "disk full: 6")
 check(stat.S_ISCHR(os.stat("/dev/full").st_mode), "/dev/full IS NO LONGER A CHARACTER DEVICE")
+# Nothing lost in silence: counts or usage that the standard output cannot take are exit 6.
+for args in (["-c"], ["-?"]):
+    with open("/dev/full", "wb") as full:
+        code, out, err = run(own, args + ["-nobanner"], demo, stdout=full)
+    check(code == 6 and "standard output could not be written" in err, f"{args} to a full disk: 6")
+check(stat.S_ISCHR(os.stat("/dev/full").st_mode), "/dev/full IS NO LONGER A CHARACTER DEVICE")
+# Memory: MAPI's own shortage ends the read as the store's does, with the entries kept.
+code, out, err = run(own, ["-o", win(pipe)], scenario("oom", "fail=QueryRows:8007000E\nledger=ledger.txt\n"))
+check(code == 5 and error_lines(err) == ["Error: out of memory after 0 entries (0x8007000E)"], "out of memory: 5")
+check(open(pipe, "rb").read() == previous and {"logoffs=1", "buffers_outstanding=0"} <= set(ledger()),
+      "out of memory: previous file and ledger")
+# A read-only file is never replaced, and keeps its attribute.
+readonly = os.path.join(work, "ro.txt")
+if os.path.exists(readonly):
+    os.chmod(readonly, 0o644)
+open(readonly, "wb").write(previous)
+os.chmod(readonly, 0o444)
+code, out, err = run(own, ["-o", win(readonly)], demo)
+check(code == 6 and "cannot create" in err and "access denied" in err.lower(), f"read-only: 6 ({err!r})")
+check(open(readonly, "rb").read() == previous and stat.S_IMODE(os.stat(readonly).st_mode) == 0o444,
+      "read-only: file and attribute unchanged")
+# A path of 300 characters and more, into folders that exist.
+deep = os.path.join(work, "d" * 130, "e" * 130)
+os.makedirs(deep, exist_ok=True)
+long_path = os.path.join(deep, "GAL.txt")
+check(len(win(long_path)) >= 300, "the path is long enough")
+code, out, err = run(own, ["-o", win(long_path), "-q"], demo)
+check(code == 0 and open(long_path, "rb").read() == open(window_export, "rb").read(), f"long path ({err!r})")
+# Stopped during a read: after Ctrl+C the run logs off and removes its temporary file; after
+# a kill the system removes it. The previous file stays as it was.
+slow = scenario("slow", "generate=4000\nquery_latency_ms=20\nledger=ledger.txt\n")
+for how in ("c", "kill"):
+    open(pipe, "wb").write(previous)
+    if how != "kill":
+        os.remove(os.path.join(work, "ledger.txt"))
+    code, out, err = run(own, ["-o", win(pipe), "-nobanner"], slow, stop=how)
+    check(open(pipe, "rb").read() == previous, f"{how}: the previous file")
+    check(not [x for x in os.listdir(work) if x.endswith(".tmp")], f"{how}: no temporary file left")
+    if how != "kill":
+        check(code == 0xC000013A and "stopped by Ctrl+C" in err, f"{how}: exit 0xC000013A ({code:#x})")
+        check({"logoffs=1", "uninitialize_calls=1", "buffers_outstanding=0", "objects_outstanding="} <=
+              set(ledger()) and any(l.startswith("rows_served=") and 0 < int(l[12:]) < 4000 for l in ledger()),
+              f"{how}: stopped in the read, with the session ended")
+
 short = scenario("short", f"directory={win(os.path.join(src, 'demo/gal.txt'))}\nreported_rows=400\n")
 code, out, err = run(own, ["-o", win(pipe), "-f", "tsv"], short)
 check(code == 7 and "86 missing" in err and open(pipe, "rb").read().count(b"\r\n") == 315, f"fewer rows: 7 ({code}: {err!r})")

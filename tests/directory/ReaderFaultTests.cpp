@@ -7,6 +7,11 @@ namespace {
 
 const wchar_t kReadFailure[] = L"ERROR: GetGlobalAddressBook had a failure.";
 
+WideString OutOfMemoryText(uint64_t entries) {
+    return L"ERROR: out of memory after " + std::to_wstring(entries) +
+           L" entries. Close other programs or use the 64-bit flavour, then Connect again.";
+}
+
 class ReaderFaults : public ::testing::Test {
 protected:
     MatchingOutlook outlook;
@@ -221,11 +226,34 @@ TEST_F(ReaderFaults, RunningOutOfMemoryFailsTheReadingAndSaysSo) {
     FailAllocationsOnOtherThreads(false);
     run.reader.Wait();
     ASSERT_TRUE(done);
-    EXPECT_EQ(run.LastCounts().text, L"ERROR: GetGlobalAddressBook had a failure.");
+    EXPECT_EQ(run.LastCounts().text, OutOfMemoryText(run.store.Count()));
     EXPECT_EQ(run.LastCounts().total, L"");
+    EXPECT_EQ(run.reader.Outcome(), DirectoryReader::RunOutcome::OutOfMemory);
     EXPECT_GE(run.store.Count(), 500u) << "what was read stays for the export";
     EXPECT_LT(run.store.Count(), 20000u);
     ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+}
+
+// The store running out after a given number of entries, and MAPI running out of its own
+// memory: both end the read as out of memory, naming the entries kept.
+TEST_F(ReaderFaults, OutOfMemoryIsNamedWithTheEntriesKept) {
+    for (const uint64_t limit : {uint64_t(1234), uint64_t(0)}) {
+        MapiScenario scenario("profile_dialog=auto\ngenerate=3000\n");
+        ReaderRun run;
+        run.store.FailAppendsFrom(limit);
+        ASSERT_TRUE(run.Complete());
+        EXPECT_EQ(run.LastCounts().text, OutOfMemoryText(limit));
+        EXPECT_EQ(run.LastCounts().mailUsers, L"") << "the counters are blanked";
+        EXPECT_EQ(run.store.Count(), limit);
+        EXPECT_EQ(run.reader.Outcome(), DirectoryReader::RunOutcome::OutOfMemory);
+        EXPECT_EQ(run.reader.OutcomeResult(), E_OUTOFMEMORY);
+        ExpectLedgerClean(ReadLedger(scenario.LedgerPath()));
+    }
+    ReaderRun run;
+    RunScenario("fail=QueryRows:8007000E\n", run);
+    EXPECT_EQ(run.LastCounts().text, OutOfMemoryText(0));
+    EXPECT_EQ(run.reader.Outcome(), DirectoryReader::RunOutcome::OutOfMemory);
+    EXPECT_EQ(run.reader.OutcomeResult(), static_cast<HRESULT>(0x8007000E));
 }
 
 // The queue is full when the run ends: STATUS_DONE is retried until the window catches up.

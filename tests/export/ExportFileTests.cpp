@@ -2,6 +2,7 @@
 #include <atomic>
 #include <thread>
 #include "base/ScopedWin.h"
+#include "export/AddressListExport.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/TempFolder.h"
 
@@ -130,6 +131,35 @@ TEST(ExportFile, FilesThatCannotBeCreated) {
         holder.Close();
         EXPECT_EQ(ReadFileBytes(path), "keep me");
     }
+}
+
+// Windows refuses to replace a read-only file, and Wine run as root does not: both saves
+// refuse it themselves, keeping the file and its attribute.
+TEST(ExportFile, ReadOnlyFileIsNeverReplaced) {
+    TempFolder folder;
+    const WideString path = folder.File(L"ro.txt");
+    ASSERT_TRUE(WriteReadOnlyFile(path, "keep me"));
+    AddressStore store;
+    AppendNumbered(store, 0, 150);
+    for (const bool csv : {false, true}) {
+        SCOPED_TRACE(csv ? "Save as CSV" : "Save to txt file");
+        MessageRecorder recorder;
+        if (csv) {
+            WideString chosen = folder.Path();
+            ExportCsvWith(store, recorder.Window(), nullptr, chosen,
+                          [&](HWND, WideString& folderOut, const WideString&, const WideString&) {
+                              folderOut = path;
+                              return true;
+                          });
+            recorder.PumpPending();
+        } else {
+            ExportTo(store, recorder, path);
+        }
+        EXPECT_EQ(StatusTexts(recorder), (Texts{kCreateError}));
+        EXPECT_EQ(ReadFileBytes(path), "keep me");
+        EXPECT_TRUE(IsReadOnly(path));
+    }
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(ExportFile, FullDiskIsReportedAndStopsTheExport) {

@@ -23,11 +23,10 @@ ByteString NumberedLine(int k) {
 }
 
 void RunExport(AddressStore& store, HWND window, const WideString& path) {
-    ExportAddressListWith(store, window,
-                          [&](HWND, WideString& folder, const WideString&, const WideString&) {
-                              folder = path;
-                              return true;
-                          });
+    ExportAddressListWith(store, window, [&](HWND, WideString& folder, const WideString&, const WideString&) {
+        folder = path;
+        return true;
+    });
 }
 
 void ExportTo(AddressStore& store, MessageRecorder& recorder, const WideString& path) {

@@ -53,6 +53,38 @@ TEST(ReplacementFile, ReplacesOnCommitAndKeepsThePreviousFileOtherwise) {
     EXPECT_FALSE(missingFolder.Open(folder.File(L"no such folder\\GAL.txt")));
 }
 
+// Windows refuses to replace a read-only file and Wine does not: the writer refuses it
+// itself. Paths of any length go through their \\?\ form.
+TEST(ReplacementFile, ReadOnlyTargetsAreKeptAndLongPathsWritten) {
+    TempFolder folder;
+    const WideString readOnly = folder.File(L"ro.txt");
+    ASSERT_TRUE(WriteReadOnlyFile(readOnly, "kept\r\n"));
+    {
+        ReplacementFile file;
+        EXPECT_FALSE(file.Open(readOnly));
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    EXPECT_EQ(ReadFileBytes(readOnly), "kept\r\n");
+    EXPECT_TRUE(IsReadOnly(readOnly));
+    EXPECT_EQ(Files(folder), std::vector<WideString>{L"ro.txt"});
+    ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    const WideString outer = L"\\\\?\\" + folder.File(WideString(130, L'd'));
+    const WideString inner = outer + L"\\" + WideString(130, L'e');
+    ASSERT_TRUE(::CreateDirectoryW(outer.c_str(), nullptr) && ::CreateDirectoryW(inner.c_str(), nullptr));
+    const WideString target = inner.substr(4) + L"\\GAL.txt";
+    ASSERT_GE(target.size(), 300u);
+    for (const char* bytes : {"first", "second"}) {
+        ReplacementFile file;
+        ASSERT_TRUE(file.Open(target)) << ::GetLastError();
+        ASSERT_TRUE(Write(file.Handle(), bytes));
+        ASSERT_TRUE(file.Commit()) << ::GetLastError();
+        EXPECT_EQ(ReadFileBytes(L"\\\\?\\" + target), bytes);
+    }
+    EXPECT_TRUE(::DeleteFileW((inner + L"\\GAL.txt").c_str()));
+    EXPECT_TRUE(::RemoveDirectoryW(inner.c_str()) && ::RemoveDirectoryW(outer.c_str())) << "no file left";
+}
+
 // Wine maps Z:\dev\full to the machine's /dev/full: a real full disk. A rename over it
 // would replace the machine's device with a regular file.
 TEST(ReplacementFile, DevicesAreWrittenDirectlyAndNeverRenamedOver) {

@@ -60,3 +60,12 @@ bool WriteFileBytes(const WideString& path, const ByteString& bytes) {
            ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
+
+bool WriteReadOnlyFile(const WideString& path, const ByteString& bytes) {
+    return WriteFileBytes(path, bytes) && ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+bool IsReadOnly(const WideString& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}

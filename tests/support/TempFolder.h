@@ -21,3 +21,7 @@ private:
 ByteString ReadFileBytes(const WideString& path);
 // Writes bytes to a file, replacing it; false on failure.
 bool WriteFileBytes(const WideString& path, const ByteString& bytes);
+// Writes the file, then gives it the read-only attribute; false on failure.
+bool WriteReadOnlyFile(const WideString& path, const ByteString& bytes);
+// The file has the read-only attribute.
+bool IsReadOnly(const WideString& path);
