@@ -63,6 +63,33 @@ SCODE CopyAnsi(BufferPool& pool, void* base, const Cell& cell, UINT codePage, LP
     return S_OK;
 }
 
+// Several texts, each ended by a zero byte in the cell, as an array of strings linked to base:
+// UTF-16 for PT_MV_UNICODE, the ANSI code page's bytes for PT_MV_STRING8.
+SCODE CopyTexts(BufferPool& pool, void* base, const Cell& cell, bool wide, UINT codePage, SPropValue& value) {
+    const ULONG count = static_cast<ULONG>(cell.number);
+    void* array = nullptr;
+    const SCODE result = pool.AllocateMore(count * sizeof(void*) + 1, base, &array);
+    if (FAILED(result))
+        return result;
+    auto* strings = static_cast<void**>(array);
+    if (wide)
+        value.Value.MVszW = SWStringArray{count, reinterpret_cast<LPWSTR*>(strings)};
+    else
+        value.Value.MVszA = SLPSTRArray{count, reinterpret_cast<LPSTR*>(strings)};
+    const char* at = cell.bytes;
+    for (ULONG i = 0; i < count; ++i) {
+        const size_t length = strlen(at);
+        const Cell one{PROP_TAG(PT_UNICODE, 0), 0, at, static_cast<ULONG>(length)};
+        const SCODE copied = wide
+                                 ? CopyUtf16(pool, base, one, reinterpret_cast<LPWSTR*>(&strings[i]))
+                                 : CopyAnsi(pool, base, one, codePage, reinterpret_cast<LPSTR*>(&strings[i]));
+        if (FAILED(copied))
+            return copied;
+        at += length + 1;
+    }
+    return S_OK;
+}
+
 } // namespace
 
 std::wstring TextAsUtf16(const Cell& cell) {
@@ -100,7 +127,10 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
         ULONG type = cell ? PROP_TYPE(cell->tag) : PT_ERROR;
         if (type == PT_UNICODE && PROP_TYPE(tags[i]) != PT_UNICODE)
             type = PT_STRING8; // without MAPI_UNICODE, texts are 8-bit
-        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY)) {
+        if (type == PT_MV_UNICODE && PROP_TYPE(tags[i]) != PT_MV_UNICODE)
+            type = PT_MV_STRING8;
+        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY &&
+                      type != PT_MV_STRING8 && type != PT_MV_UNICODE)) {
             value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tags[i]));
             value.Value.err = MAPI_E_NOT_FOUND;
             if (missing)
@@ -114,6 +144,8 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
             result = CopyUtf16(pool, block, *cell, &value.Value.lpszW);
         } else if (type == PT_STRING8 && PROP_TYPE(cell->tag) == PT_UNICODE) {
             result = CopyAnsi(pool, block, *cell, codePage, &value.Value.lpszA);
+        } else if (type == PT_MV_UNICODE || type == PT_MV_STRING8) {
+            result = CopyTexts(pool, block, *cell, type == PT_MV_UNICODE, codePage, value);
         } else if (type == PT_STRING8) {
             void* text = nullptr;
             result = CopyBytes(pool, block, *cell, true, &text);
