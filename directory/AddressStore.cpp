@@ -40,8 +40,12 @@ size_t StoredBytes(size_t length) {
 
 } // namespace
 
-static_assert(std::is_trivially_destructible<AddressEntry>::value,
+static_assert(std::is_trivially_destructible<AddressEntry>::value &&
+                  std::is_trivially_destructible<StoredText>::value,
               "Clear releases blocks without destroying entries");
+static_assert(sizeof(void*) != 8 || sizeof(AddressEntry) == 48, "an entry without details stays 48 bytes");
+static_assert(sizeof(AddressEntry) % alignof(StoredText) == 0 && alignof(AddressEntry) >= alignof(StoredText),
+              "detail texts and the next entry stay aligned");
 
 StoredText::StoredText() noexcept : text(kEmptyText.text) {}
 
@@ -94,8 +98,8 @@ void AddressStore::Append(const NewEntry& values) {
         // The block joins the run's blocks before its index, whose room is reserved: a failed
         // step leaves no index to a freed block.
         entryBlocks.reserve(entryBlocks.size() + 1);
-        std::unique_ptr<char[]> block(new char[kEntriesPerBlock * sizeof(AddressEntry)]);
-        auto* first = reinterpret_cast<AddressEntry*>(block.get());
+        std::unique_ptr<char[]> block(new char[kEntriesPerBlock * Stride()]);
+        char* first = block.get();
         blocks.push_back(std::move(block));
         entryBlocks.push_back(first);
     }
@@ -111,7 +115,11 @@ void AddressStore::Append(const NewEntry& values) {
     const StoredText distinguishedName = CopyText(values.distinguishedName);
 
     // The entry is written once, complete, before the count makes it visible.
-    auto* entry = new (entryBlocks[count / kEntriesPerBlock] + slot) AddressEntry;
+    char* place = entryBlocks[count / kEntriesPerBlock] + slot * Stride();
+    auto* detailTexts = reinterpret_cast<StoredText*>(place + sizeof(AddressEntry));
+    for (size_t i = 0; i < detailCount; ++i)
+        new (detailTexts + i) StoredText(values.details ? CopyText(values.details[i]) : StoredText());
+    auto* entry = new (place) AddressEntry;
     entry->typeText = typeText;
     entry->userName = userName;
     entry->email = email;
@@ -128,7 +136,38 @@ uint64_t AddressStore::Count() const {
 }
 
 const AddressEntry* AddressStore::EntryAt(uint64_t index) const {
-    return index < count ? entryBlocks[index / kEntriesPerBlock] + index % kEntriesPerBlock : nullptr;
+    return index < count ? reinterpret_cast<const AddressEntry*>(entryBlocks[index / kEntriesPerBlock] +
+                                                                 index % kEntriesPerBlock * Stride())
+                         : nullptr;
+}
+
+bool AddressStore::SetDetails(details::DetailSet chosen) {
+    ScopedLock guard(lock);
+    if (count > 0 || !entryBlocks.empty())
+        return false;
+    detailSet = chosen & details::kAll;
+    detailCount = 0;
+    for (details::DetailSet bits = detailSet; bits != 0; bits &= bits - 1)
+        ++detailCount;
+    return true;
+}
+
+details::DetailSet AddressStore::Details() const {
+    ScopedLock guard(lock);
+    return detailSet;
+}
+
+const StoredText* AddressStore::DetailText(const AddressEntry& entry, int index) const {
+    // The chosen details change only while the store is empty, so no entry sees them change.
+    if (index < 0 || static_cast<size_t>(index) >= details::kCount ||
+        !(detailSet & (details::DetailSet(1) << index)))
+        return nullptr;
+    size_t position = 0;
+    for (details::DetailSet below = detailSet & ((details::DetailSet(1) << index) - 1); below != 0;
+         below &= below - 1)
+        ++position;
+    return reinterpret_cast<const StoredText*>(reinterpret_cast<const char*>(&entry) + sizeof(AddressEntry)) +
+           position;
 }
 
 const AddressEntry* AddressStore::At(uint64_t index) const {
@@ -140,7 +179,7 @@ void AddressStore::Clear() {
     ScopedLock guard(lock);
     // The arrays' own storage goes too: nothing of a run outlives it.
     std::vector<std::unique_ptr<char[]>>().swap(blocks);
-    std::vector<AddressEntry*>().swap(entryBlocks);
+    std::vector<char*>().swap(entryBlocks);
     count = 0;
     textNext = textEnd = nullptr;
     ++generation;

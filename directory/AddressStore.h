@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 #include "base/ScopedWin.h"
+#include "directory/DetailCatalogue.h"
 #include "directory/EntryKind.h"
 #include "base/Strings.h"
 
@@ -76,6 +77,9 @@ struct NewEntry {
     std::wstring_view userName;
     std::wstring_view email;
     std::wstring_view distinguishedName;
+    // One text per detail the store keeps (SetDetails), in the catalogue's order; null when
+    // it keeps none.
+    const std::wstring_view* details = nullptr;
 };
 
 // The entries of the latest read, in arrival order. The reader thread appends while the
@@ -106,6 +110,14 @@ public:
     // Answers LVN_GETDISPINFOW with pointers into the entry's own texts.
     void FillDisplayInfo(LVITEMW& item) const;
 
+    // The directory details the entries carry, chosen while the store is empty (false
+    // otherwise). The texts of those details follow each entry in its block, so a store
+    // without details keeps its entries as small as ever.
+    bool SetDetails(details::DetailSet chosen);
+    details::DetailSet Details() const;
+    // The entry's text of catalogue detail `index`; null when the store keeps no such detail.
+    const StoredText* DetailText(const AddressEntry& entry, int index) const;
+
     // Entries per entry block, and the bytes of a text block; a text too large for a
     // quarter of a block gets a block of its own.
     static constexpr uint64_t kEntriesPerBlock = 16384;
@@ -113,13 +125,17 @@ public:
 
 private:
     const AddressEntry* EntryAt(uint64_t index) const;
+    // Bytes from one entry to the next in a block: the entry and its detail texts.
+    size_t Stride() const { return sizeof(AddressEntry) + detailCount * sizeof(StoredText); }
     // Room for `bytes` in the current text block, or in a new one.
     char* TextRoom(size_t bytes);
     StoredText CopyText(std::wstring_view text);
 
     mutable CriticalSection lock;
     std::vector<std::unique_ptr<char[]>> blocks; // every block of the run, entries' and texts'
-    std::vector<AddressEntry*> entryBlocks;
+    std::vector<char*> entryBlocks;
+    details::DetailSet detailSet = 0;
+    size_t detailCount = 0;
     uint64_t count = 0;
     char* textNext = nullptr;
     char* textEnd = nullptr;

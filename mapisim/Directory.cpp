@@ -21,6 +21,17 @@ void Directory::Fill(size_t index, RowView& row) const {
         row.AddText(PR_SMTP_ADDRESS_A, entry.smtp);
     if (entry.hasDn)
         row.AddText(PR_EMS_AB_OBJ_DIST_NAME_A, entry.dn);
+    if (row.wantedDetails == 0)
+        return;
+    for (const DetailValue& detail : entry.details) {
+        if (!(row.wantedDetails & (details::DetailSet(1) << detail.index)))
+            continue;
+        const details::Detail& known = details::kCatalogue[detail.index];
+        if (known.multiValued)
+            row.AddTexts(known.unicodeTag, detail.text, detail.count);
+        else
+            row.AddText(known.unicodeTag, detail.text);
+    }
 }
 
 } // namespace mapisim

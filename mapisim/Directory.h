@@ -1,5 +1,6 @@
 #pragma once
 #include "mapisim/RowView.h"
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,14 @@ namespace mapisim {
 #ifndef PR_DISPLAY_TYPE_EX
 #define PR_DISPLAY_TYPE_EX PROP_TAG(PT_LONG, 0x3905)
 #endif
+
+// One directory detail of an entry (title, phone, proxy addresses, ...): the catalogue's index
+// and the UTF-8 text; a multi-valued detail holds its values each ended by a zero byte.
+struct DetailValue {
+    uint8_t index;
+    ULONG count; // values of a multi-valued detail (0: none); 1 for the others
+    std::string text;
+};
 
 // One address-book entry as a directory file describes it; texts are UTF-8, served as
 // UTF-16 or in the ANSI code page as asked.
@@ -22,6 +31,7 @@ struct Entry {
     std::string name;
     std::string smtp;
     std::string dn;
+    std::vector<DetailValue> details; // those the file lists, in the catalogue's order
 };
 
 // PR_OBJECT_TYPE that goes with a display type.

@@ -1,5 +1,6 @@
 #include "mapisim/Scenario.h"
 #include "mapisim/TextFile.h"
+#include <algorithm>
 #include <cstdlib>
 
 namespace mapisim {
@@ -51,6 +52,68 @@ bool ParseDisplayType(const std::string& field, LONG& value) {
 bool ParseText(const std::string& field, bool& present, std::string& value, std::string& reason) {
     present = field != "!";
     return !present || DecodeField(field, value, reason);
+}
+
+// Splits a detail's raw value at each `;` that is not written `\;` (with splitting off, only
+// `\;` becomes `;`); the other escapes stay for DecodeField.
+std::vector<std::string> SplitValues(const std::string& raw, bool split) {
+    std::vector<std::string> pieces(1);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\' && i + 1 < raw.size()) {
+            if (raw[i + 1] == ';') {
+                pieces.back() += ';';
+            } else {
+                pieces.back() += raw[i];
+                pieces.back() += raw[i + 1];
+            }
+            ++i;
+        } else if (raw[i] == ';' && split) {
+            pieces.emplace_back();
+        } else {
+            pieces.back() += raw[i];
+        }
+    }
+    return pieces;
+}
+
+// A `name=value` field after the fifth: one detail of the catalogue, at most once per entry.
+bool ParseDetail(const std::string& field, Entry& entry, std::string& reason) {
+    const size_t equals = field.find('=');
+    const int index = equals == std::string::npos ? -1 : details::IndexOfName(field.data(), equals);
+    if (index < 0) {
+        reason = "'" + field + "' is not a detail of the catalogue written name=value";
+        return false;
+    }
+    for (const DetailValue& known : entry.details) {
+        if (known.index == index) {
+            reason = "the detail " + field.substr(0, equals) + " is given twice";
+            return false;
+        }
+    }
+    const std::string raw = field.substr(equals + 1);
+    if (raw == "!")
+        return true; // missing, as if not listed
+    const bool multi = details::kCatalogue[index].multiValued;
+    DetailValue detail{static_cast<uint8_t>(index), multi ? 0u : 1u, std::string()};
+    // An empty multi-valued detail has no values at all.
+    const std::vector<std::string> pieces =
+        multi && raw.empty() ? std::vector<std::string>() : SplitValues(raw, multi);
+    for (const std::string& piece : pieces) {
+        std::string value;
+        if (!DecodeField(piece, value, reason))
+            return false;
+        if (multi && value.find('\0') != std::string::npos) {
+            reason = "a value of " + field.substr(0, equals) + " holds a zero byte";
+            return false;
+        }
+        detail.text += value;
+        if (multi) {
+            detail.text += '\0';
+            ++detail.count;
+        }
+    }
+    entry.details.push_back(std::move(detail));
+    return true;
 }
 
 } // namespace
@@ -119,9 +182,10 @@ bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t
             from = tab + 1;
         }
         errorLine = lines.Number();
-        if (fields.size() != 4 && fields.size() != 5) {
-            reason = "expected 4 tab-separated fields (5 with the extended display type), found " +
-                     std::to_string(fields.size());
+        if (fields.size() < 4) {
+            reason =
+                "expected 4 tab-separated fields (5 with the extended display type, then details), found " +
+                std::to_string(fields.size());
             return false;
         }
         Entry entry;
@@ -131,7 +195,8 @@ bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t
             return false;
         }
         // Without a fifth field, or with `!` there, the entry has no PR_DISPLAY_TYPE_EX.
-        entry.hasTypeEx = fields.size() == 5 && fields[4] != "!";
+        // Before details, an empty fifth field means none too.
+        entry.hasTypeEx = fields.size() >= 5 && fields[4] != "!" && !(fields.size() > 5 && fields[4].empty());
         if (entry.hasTypeEx && !ParseDisplayType(fields[4], entry.displayTypeEx)) {
             reason = "the extended display type '" + fields[4] + "' is not a 32-bit number";
             return false;
@@ -140,6 +205,12 @@ bool ParseDirectory(const std::string& text, std::vector<Entry>& entries, size_t
             !ParseText(fields[2], entry.hasSmtp, entry.smtp, reason) ||
             !ParseText(fields[3], entry.hasDn, entry.dn, reason))
             return false;
+        for (size_t at = 5; at < fields.size(); ++at) {
+            if (!ParseDetail(fields[at], entry, reason))
+                return false;
+        }
+        std::sort(entry.details.begin(), entry.details.end(),
+                  [](const DetailValue& a, const DetailValue& b) { return a.index < b.index; });
         entries.push_back(std::move(entry));
     }
     return true;

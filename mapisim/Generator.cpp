@@ -1,5 +1,6 @@
 #include "mapisim/Generator.h"
 #include "mapisim/Directory.h"
+#include "mapisim/GeneratedDetails.h"
 #include <cstdint>
 
 namespace mapisim {
@@ -324,6 +325,35 @@ void Emit(size_t index, const Shape& shape, RowView& row) {
     }
 }
 
+DetailKind KindOf(LONG type, LONG typeEx) {
+    const LONG local = typeEx == kNoTypeEx ? kNoTypeEx : typeEx & 0xFF;
+    switch (type) {
+    case static_cast<LONG>(DT_MAILUSER):
+        return local == kRoom || local == kEquipment ? DetailKind::Resource : DetailKind::Person;
+    case static_cast<LONG>(DT_REMOTE_MAILUSER):
+        return DetailKind::Remote;
+    case static_cast<LONG>(DT_DISTLIST):
+        return DetailKind::Group;
+    default:
+        return DetailKind::Other;
+    }
+}
+
+// The entry's details after its own properties; smtp holds the slug until Emit makes the address.
+void EmitWithDetails(size_t index, uint64_t hash, const Shape& shape, RowView& row) {
+    if (row.wantedDetails == 0) {
+        Emit(index, shape, row);
+        return;
+    }
+    std::string& alias = row.detailScratch[7];
+    alias = row.scratch[1];
+    AppendNumber(alias, index);
+    Emit(index, shape, row);
+    static const std::string kNone;
+    GenerateDetails(hash, KindOf(shape.type, shape.typeEx), alias, shape.hasSmtp ? row.scratch[1] : kNone,
+                    row);
+}
+
 } // namespace
 
 void GenerateEntry(size_t index, RowView& row) {
@@ -339,7 +369,7 @@ void GenerateEntry(size_t index, RowView& row) {
         name = entry.name;
         smtp = entry.slug;
         dn += entry.slug;
-        Emit(index, Shape{entry.type, entry.hasSmtp, true, true, entry.typeEx}, row);
+        EmitWithDetails(index, Mix(index), Shape{entry.type, entry.hasSmtp, true, true, entry.typeEx}, row);
         return;
     }
     const uint64_t hash = Mix(index);
@@ -347,7 +377,7 @@ void GenerateEntry(size_t index, RowView& row) {
     const LONG typeEx = RollTypeEx(type, Mix(hash ^ 0x5A5A5A5Au));
     MakeName(index, hash, type, typeEx, name, smtp);
     dn += smtp;
-    Emit(index, RollShape(type, typeEx, Mix(hash ^ 0xA5A5A5A5u)), row);
+    EmitWithDetails(index, Mix(hash ^ 0x3C3C3C3Cu), RollShape(type, typeEx, Mix(hash ^ 0xA5A5A5A5u)), row);
 }
 
 } // namespace mapisim

@@ -1,4 +1,5 @@
 #pragma once
+#include "directory/DetailCatalogue.h"
 #include "mapisim/MapiDefs.h"
 #include <string>
 
@@ -7,6 +8,7 @@ namespace mapisim {
 // One property of a row before it is handed out: a 32-bit number, a binary value, or a
 // text, according to the tag's type. A text (PT_UNICODE) holds the directory's UTF-8 without
 // a terminator, and is handed out as UTF-16 or as 8-bit text, whichever the caller asks for.
+// Several texts (PT_MV_UNICODE) hold `number` values, each ended by a zero byte.
 struct Cell {
     ULONG tag;
     LONG number;
@@ -20,6 +22,13 @@ struct Cell {
 class RowView {
 public:
     void Clear() { count = 0; }
+
+    // The directory details the table's columns ask for: a row source adds only these, so
+    // that rows read without details cost what they always did.
+    details::DetailSet wantedDetails = 0;
+    // Detail texts made for the current row.
+    std::string detailScratch[8];
+
     void AddLong(ULONG tag, LONG value) { Add(Cell{tag, value, nullptr, 0}); }
     void AddBytes(ULONG tag, const std::string& value) {
         Add(Cell{tag, 0, value.data(), static_cast<ULONG>(value.size())});
@@ -31,15 +40,24 @@ public:
     void AddText(ULONG tag, const std::string& utf8) {
         Add(Cell{PROP_TAG(PT_UNICODE, PROP_ID(tag)), 0, utf8.data(), static_cast<ULONG>(utf8.size())});
     }
+    void AddText(ULONG tag, const char* utf8, size_t size) {
+        Add(Cell{PROP_TAG(PT_UNICODE, PROP_ID(tag)), 0, utf8, static_cast<ULONG>(size)});
+    }
+    // count texts, each ended by a zero byte.
+    void AddTexts(ULONG tag, const std::string& values, ULONG count) {
+        Add(Cell{PROP_TAG(PT_MV_UNICODE, PROP_ID(tag)), static_cast<LONG>(count), values.data(),
+                 static_cast<ULONG>(values.size())});
+    }
 
     // The property with tag's identifier, if tag's type matches it (or is PT_UNSPECIFIED);
-    // a text matches both string types.
+    // a text matches both string types, several texts both multi-valued string types.
     const Cell* Find(ULONG tag) const {
         for (size_t i = 0; i < count; ++i) {
             const ULONG type = PROP_TYPE(cells[i].tag);
             if (PROP_ID(cells[i].tag) == PROP_ID(tag) &&
                 (PROP_TYPE(tag) == PT_UNSPECIFIED || PROP_TYPE(tag) == type ||
-                 (type == PT_UNICODE && PROP_TYPE(tag) == PT_STRING8)))
+                 (type == PT_UNICODE && PROP_TYPE(tag) == PT_STRING8) ||
+                 (type == PT_MV_UNICODE && PROP_TYPE(tag) == PT_MV_STRING8)))
                 return &cells[i];
         }
         return nullptr;
@@ -54,7 +72,8 @@ private:
         if (count < kMaxCells)
             cells[count++] = cell;
     }
-    static constexpr size_t kMaxCells = 8;
+    // The entry's own properties and every detail.
+    static constexpr size_t kMaxCells = 10 + details::kCount;
     Cell cells[kMaxCells] = {};
     size_t count = 0;
 };

@@ -19,6 +19,17 @@ template <size_t N> std::vector<ULONG> Columns(const ULONG (&tags)[N]) {
     return std::vector<ULONG>(tags, tags + N);
 }
 
+// The directory details that columns ask for.
+details::DetailSet DetailsIn(const std::vector<ULONG>& columns) {
+    details::DetailSet wanted = 0;
+    for (const ULONG tag : columns) {
+        const int index = details::IndexOfPropId(PROP_ID(tag));
+        if (index >= 0)
+            wanted |= details::DetailSet(1) << index;
+    }
+    return wanted;
+}
+
 } // namespace
 
 ContentsRows::ContentsRows(std::shared_ptr<const Directory> source, int container)
@@ -90,6 +101,7 @@ STDMETHODIMP Table::SetColumns(LPSPropTagArray tags, ULONG flags) {
     if (const HRESULT width = CheckCharWidth(*tags))
         return width;
     columns.assign(tags->aulPropTag, tags->aulPropTag + tags->cValues);
+    view.wantedDetails = DetailsIn(columns);
     return configured;
 }
 
@@ -224,8 +236,10 @@ HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LP
     if (tags)
         columns.assign(tags->aulPropTag, tags->aulPropTag + tags->cValues);
     if (restriction) {
-        // Restricting moves the cursor to the start, as IMAPITable::Restrict does.
+        // Restricting moves the cursor to the start, as IMAPITable::Restrict does; a
+        // restriction may name any detail.
         matching.clear();
+        view.wantedDetails = details::kAll;
         for (size_t i = 0; i < source->Count(); ++i) {
             source->Fill(i, view);
             if (Matches(*restriction, view, Setup().ansiCodePage))
@@ -234,6 +248,7 @@ HRESULT Table::QueryAllRows(LPSPropTagArray tags, LPSRestriction restriction, LP
         restricted = true;
         cursor = 0;
     }
+    view.wantedDetails = DetailsIn(columns);
     const size_t count = Size() - cursor;
     if (maxRows > 0 && count > static_cast<size_t>(maxRows))
         return MAPI_E_TABLE_TOO_BIG;

@@ -101,6 +101,46 @@ std::string TextAsAnsi(const Cell& cell, UINT codePage) {
     return bytes;
 }
 
+namespace {
+
+// Several texts, each ended by a zero byte in the cell, as an array of strings linked to base:
+// UTF-16 for PT_MV_UNICODE, the ANSI code page's bytes for PT_MV_STRING8.
+SCODE CopyTexts(BufferPool& pool, void* base, const Cell& cell, bool wide, UINT codePage, SPropValue& value) {
+    const ULONG count = static_cast<ULONG>(cell.number);
+    void* array = nullptr;
+    SCODE result = pool.AllocateMore(count * sizeof(void*) + 1, base, &array);
+    if (FAILED(result))
+        return result;
+    auto* strings = static_cast<void**>(array);
+    if (wide)
+        value.Value.MVszW = SWStringArray{count, reinterpret_cast<LPWSTR*>(strings)};
+    else
+        value.Value.MVszA = SLPSTRArray{count, reinterpret_cast<LPSTR*>(strings)};
+    const char* at = cell.bytes;
+    for (ULONG i = 0; i < count; ++i) {
+        const size_t length = strlen(at);
+        const Cell one{PROP_TAG(PT_UNICODE, 0), 0, at, static_cast<ULONG>(length)};
+        at += length + 1;
+        if (wide) {
+            const std::wstring text = TextAsUtf16(one);
+            result =
+                pool.AllocateMore(static_cast<ULONG>((text.size() + 1) * sizeof(wchar_t)), base, &strings[i]);
+            if (SUCCEEDED(result))
+                memcpy(strings[i], text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        } else {
+            const std::string text = TextAsAnsi(one, codePage);
+            result = pool.AllocateMore(static_cast<ULONG>(text.size() + 1), base, &strings[i]);
+            if (SUCCEEDED(result))
+                memcpy(strings[i], text.c_str(), text.size() + 1);
+        }
+        if (FAILED(result))
+            return result;
+    }
+    return S_OK;
+}
+
+} // namespace
+
 SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG count, UINT codePage,
                  LPSPropValue* out, ULONG* missing, ULONG cutAt) {
     *out = nullptr;
@@ -116,7 +156,10 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
         ULONG type = cell ? PROP_TYPE(cell->tag) : PT_ERROR;
         if (type == PT_UNICODE && PROP_TYPE(tags[i]) != PT_UNICODE)
             type = PT_STRING8; // without MAPI_UNICODE, texts are 8-bit
-        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY)) {
+        if (type == PT_MV_UNICODE && PROP_TYPE(tags[i]) != PT_MV_UNICODE)
+            type = PT_MV_STRING8;
+        if (!cell || (type != PT_LONG && type != PT_STRING8 && type != PT_UNICODE && type != PT_BINARY &&
+                      type != PT_MV_STRING8 && type != PT_MV_UNICODE)) {
             value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tags[i]));
             value.Value.err = MAPI_E_NOT_FOUND;
             if (missing)
@@ -126,6 +169,8 @@ SCODE MakeValues(BufferPool& pool, const RowView& row, const ULONG* tags, ULONG 
         value.ulPropTag = PROP_TAG(type, PROP_ID(cell->tag));
         if (type == PT_LONG) {
             value.Value.l = cell->number;
+        } else if (type == PT_MV_UNICODE || type == PT_MV_STRING8) {
+            result = CopyTexts(pool, block, *cell, type == PT_MV_UNICODE, codePage, value);
         } else if (type == PT_UNICODE) {
             result = CopyUtf16(pool, block, *cell, cutAt, &value.Value.lpszW);
         } else if (type == PT_STRING8 && PROP_TYPE(cell->tag) == PT_UNICODE) {

@@ -2,13 +2,16 @@
 // program does (logon, then QueryRows and FreeProws) and prints the rows per second: the
 // bare delivery that a Connect's read time is held against. With "keep", each row's texts
 // are also copied, as UTF-16 with their terminators, into one growing block of fresh memory
-// with no allocation per text: the keep floor, what no store of those texts can beat.
-//   wine build/win64/bench/mapisim/mapisim_bench.exe [entries] [batch] [keep]
+// with no allocation per text: the keep floor, what no store of those texts can beat. With
+// "details", the columns also ask for every directory detail of the catalogue.
+//   wine build/win64/bench/mapisim/mapisim_bench.exe [entries] [batch] [keep|details]
 // It loads the MAPI32.dll of the prefix's system folder, as the program does.
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <vector>
+#include "directory/DetailCatalogue.h"
 #include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 
@@ -83,6 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     const unsigned long entries = argc > 1 ? std::wcstoul(argv[1], nullptr, 10) : 500000;
     const LONG batch = argc > 2 ? static_cast<LONG>(std::wcstol(argv[2], nullptr, 10)) : 25;
     const bool keep = argc > 3 && std::wcscmp(argv[3], L"keep") == 0;
+    const bool withDetails = argc > 3 && std::wcscmp(argv[3], L"details") == 0;
     GrowingBlock kept;
     MapiScenario scenario("profile_dialog=auto\ngenerate=" + std::to_string(entries) + "\n");
 
@@ -104,6 +108,17 @@ int wmain(int argc, wchar_t** argv) {
             "opening the GAL failed: 0x%08lX (Wine's own mapi32? run with WINEDLLOVERRIDES=mapi32=n)\n",
             static_cast<unsigned long>(opened));
         return 1;
+    }
+    if (withDetails) {
+        const LPSPropTagArray reader = ReaderColumns();
+        std::vector<ULONG> tags(1, reader->cValues + static_cast<ULONG>(details::kCount));
+        tags.insert(tags.end(), reader->aulPropTag, reader->aulPropTag + reader->cValues);
+        for (const details::Detail& detail : details::kCatalogue)
+            tags.push_back(detail.unicodeTag);
+        if (FAILED(table->SetColumns(reinterpret_cast<LPSPropTagArray>(tags.data()), TBL_BATCH))) {
+            std::printf("SetColumns with the details failed\n");
+            return 1;
+        }
     }
 
     unsigned long long rows = 0, nameBytes = 0;
@@ -135,8 +150,11 @@ int wmain(int argc, wchar_t** argv) {
     const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
     std::printf("%d-bit QueryRows+FreeProws%s: %llu rows in batches of %ld, %.3f s, %.0f rows/s (%llu name "
                 "bytes, %.0f kept bytes per row)\n",
-                static_cast<int>(sizeof(void*) * 8), keep ? " keeping the texts" : "", rows,
-                static_cast<long>(batch), seconds, seconds > 0 ? rows / seconds : 0.0, nameBytes,
+                static_cast<int>(sizeof(void*) * 8),
+                keep          ? " keeping the texts"
+                : withDetails ? " with every detail"
+                              : "",
+                rows, static_cast<long>(batch), seconds, seconds > 0 ? rows / seconds : 0.0, nameBytes,
                 rows ? static_cast<double>(kept.Used()) / rows : 0.0);
     return rows == entries ? 0 : 1;
 }

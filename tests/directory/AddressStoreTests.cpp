@@ -155,6 +155,44 @@ TEST(AddressStore, ClearAndASecondRun) {
     EXPECT_EQ(store.Generation(), 2u);
 }
 
+// Detail texts follow their entries across block edges; the chosen details change only while
+// the store is empty, and a store without them keeps none.
+TEST(AddressStore, KeepsTheChosenDetailsOnly) {
+    AddressStore store;
+    const int title = details::IndexOf("title"), addresses = details::IndexOf("addresses"),
+              custom15 = details::IndexOf("custom15"), city = details::IndexOf("city");
+    ASSERT_TRUE(store.SetDetails((1ul << title) | (1ul << addresses) | (1ul << custom15)));
+    const uint64_t total = AddressStore::kEntriesPerBlock + 10;
+    for (uint64_t i = 0; i < total; ++i) {
+        const WideString number = std::to_wstring(i);
+        const WideString texts[] = {L"Title " + number, i % 2 ? L"" : L"SMTP:a" + number + L"@x; smtp:b@x",
+                                    L"\u4E2D" + number};
+        const std::wstring_view views[] = {texts[0], texts[1], texts[2]};
+        NewEntry entry;
+        entry.userName = number;
+        entry.details = views;
+        store.Append(entry);
+    }
+    EXPECT_FALSE(store.SetDetails(0)) << "not while entries are kept";
+    for (uint64_t i : {uint64_t(0), uint64_t(1), AddressStore::kEntriesPerBlock - 1,
+                       AddressStore::kEntriesPerBlock, total - 1}) {
+        SCOPED_TRACE(i);
+        const WideString number = std::to_wstring(i);
+        const AddressEntry& entry = *store.At(i);
+        EXPECT_EQ(entry.userName, number);
+        EXPECT_EQ(*store.DetailText(entry, title), L"Title " + number);
+        EXPECT_EQ(*store.DetailText(entry, addresses), i % 2 ? L"" : L"SMTP:a" + number + L"@x; smtp:b@x");
+        EXPECT_EQ(*store.DetailText(entry, custom15), L"\u4E2D" + number);
+        EXPECT_EQ(store.DetailText(entry, city), nullptr);
+    }
+    store.Clear();
+    ASSERT_TRUE(store.SetDetails(0));
+    AppendEntry(store, 0, L"plain");
+    EXPECT_EQ(store.Details(), 0u);
+    EXPECT_EQ(store.DetailText(*store.At(0), title), nullptr);
+    EXPECT_EQ(store.At(0)->email, L"plain@example.com");
+}
+
 TEST(AddressStore, ReaderAndDisplayOnTwoThreads) {
     AddressStore store;
     constexpr uint64_t kEntries = 200000;

@@ -119,6 +119,11 @@ TEST(MapiLogon, MalformedScenarioOrDirectoryFailsInitializeAndNamesTheLine) {
         {"", "0\tAnn\tann@x\t/o=x\t0x4000000G\n", true, 1, "extended display type"},
         {"", "0\tAnn\\x4\tann@x\t/o=x\n", true, 1, "two hexadecimal"},
         {"", "0\tAnn\tann@x\t/o=x\\\n", true, 1, "backslash"},
+        {"", "0\tAnn\tann@x\t/o=x\t\tcolour=blue\n", true, 1, "not a detail"},
+        {"", "0\tAnn\tann@x\t/o=x\t\ttitle\n", true, 1, "not a detail"},
+        {"", "0\tAnn\tann@x\t/o=x\t\ttitle=A\tcity=B\ttitle=C\n", true, 1, "given twice"},
+        {"", "0\tAnn\tann@x\t/o=x\t\taddresses=a;b\\x00c\n", true, 1, "zero byte"},
+        {"", "0\tAnn\tann@x\t/o=x\t\tcity=K\\q\n", true, 1, "unknown escape"},
     };
     for (const Malformed& test : cases) {
         SCOPED_TRACE(std::string(test.scenario) + "|" + test.directory);
