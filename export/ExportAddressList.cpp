@@ -60,8 +60,7 @@ WideString DefaultExportFolder() {
     return ExpandEnvironment(L"%USERPROFILE%\\Desktop\\");
 }
 
-void ExportAddressListWith(AddressStore& store, HWND window,
-                           const FileChooser& chooseFile) {
+void ExportAddressListWith(AddressStore& store, HWND window, const FileChooser& chooseFile) {
     WideString path = DefaultExportFolder();
     if (!chooseFile(window, path, L"GAL.txt", L"Export results"))
         return;
@@ -83,8 +82,8 @@ void ExportAddressList(AddressStore& store, HWND window) {
     ExportAddressListWith(store, window, ChooseFile);
 }
 
-bool ExportCsvWith(AddressStore& store, HWND window,
-                   const std::vector<uint64_t>* order, WideString& path, const FileChooser& chooseFile) {
+bool ExportCsvWith(AddressStore& store, HWND window, const std::vector<uint64_t>* order, WideString& path,
+                   const FileChooser& chooseFile) {
     if (!chooseFile(window, path, L"GAL.csv", L"Export results"))
         return false;
     ReplacementFile file;
@@ -96,6 +95,8 @@ bool ExportCsvWith(AddressStore& store, HWND window,
     EntryWriterOptions options;
     options.format = ExportFormat::Csv;
     options.order = order;
+    // Only a whole file counts, so it need not grow line by line.
+    options.bufferBytes = kWholeFileBuffer;
     WriteResult result = WriteAddressList(store, file.Handle(), window, options);
     // Only a whole file takes the previous one's place.
     if (result.outcome == WriteOutcome::Written && !file.Commit())
