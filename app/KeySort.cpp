@@ -32,17 +32,42 @@ void AppendSortKey(std::wstring_view text, DWORD flags, std::vector<BYTE>& pool)
 }
 
 struct KeyedRow {
+    // Zero-terminated, with no zero byte before the end.
     const unsigned char* key;
     uint32_t index;
+    // The key's bytes before its terminator.
+    uint32_t length;
 };
 
-int CompareKeys(const unsigned char* a, const unsigned char* b) {
-    return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
+// How many of their first limit bytes a and b share, eight at a time: msvcrt's strcmp goes
+// byte by byte, and the keys of distinguished names share about 170 bytes.
+size_t SharedBytes(const unsigned char* a, const unsigned char* b, size_t limit) {
+    size_t k = 0;
+    for (; k + 8 <= limit; k += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a + k, 8);
+        std::memcpy(&y, b + k, 8);
+        if (x != y)
+            break;
+    }
+    while (k < limit && a[k] == b[k])
+        ++k;
+    return k;
 }
 
-// The order of the whole sort: by key as unsigned bytes (as strcmp compares), then by index.
+// The keys' order as unsigned bytes, as strcmp gives it, looking from depth on: both keys
+// are that long at least, and equal before it.
+int CompareKeys(const KeyedRow& a, const KeyedRow& b, size_t depth) {
+    const size_t limit = std::min(a.length, b.length);
+    const size_t k = depth + SharedBytes(a.key + depth, b.key + depth, limit - depth);
+    if (k == limit)
+        return a.length < b.length ? -1 : (a.length > b.length ? 1 : 0);
+    return a.key[k] < b.key[k] ? -1 : 1;
+}
+
+// The order of the whole sort: by key, then by index.
 bool Before(const KeyedRow& a, const KeyedRow& b) {
-    const int c = CompareKeys(a.key, b.key);
+    const int c = CompareKeys(a, b, 0);
     return c < 0 || (c == 0 && a.index < b.index);
 }
 
@@ -51,15 +76,10 @@ bool Before(const KeyedRow& a, const KeyedRow& b) {
 // names share about 170 key bytes, which byte-by-byte partitioning would visit once per
 // byte across all rows.
 size_t CommonRun(const KeyedRow* rows, size_t n, size_t depth) {
-    const unsigned char* first = rows[0].key + depth;
-    size_t common = std::strlen(reinterpret_cast<const char*>(first));
-    for (size_t i = 1; i < n && common > 0; ++i) {
-        const unsigned char* other = rows[i].key + depth;
-        size_t k = 0;
-        while (k < common && first[k] == other[k])
-            ++k;
-        common = k;
-    }
+    size_t common = rows[0].length - depth;
+    for (size_t i = 1; i < n && common > 0; ++i)
+        common =
+            SharedBytes(rows[0].key + depth, rows[i].key + depth, std::min(common, rows[i].length - depth));
     return common;
 }
 
@@ -72,7 +92,7 @@ void SortKeys(KeyedRow* rows, size_t n, size_t depth) {
             // Few rows: insertion sort on the rest of the keys.
             for (size_t i = 1; i < n; ++i) {
                 for (size_t j = i; j > 0; --j) {
-                    const int c = CompareKeys(rows[j - 1].key + depth, rows[j].key + depth);
+                    const int c = CompareKeys(rows[j - 1], rows[j], depth);
                     if (c < 0 || (c == 0 && rows[j - 1].index < rows[j].index))
                         break;
                     std::swap(rows[j - 1], rows[j]);
@@ -130,6 +150,12 @@ DWORD WINAPI RunPart(void* parameter) {
     return 0;
 }
 
+// Rows split by key at parts - 1 splitters, taken from a sample, into one bucket per
+// part: a bucket's keys all come after those of the bucket before, and equal keys share a
+// bucket. Then each bucket is sorted on a thread of its own and the buckets simply follow
+// one another, with no merge that would compare the long keys again on one thread.
+void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bounds, const SortWork& work);
+
 // Runs work(0) to work(parts - 1), each on a thread of its own, and waits for them all;
 // a part whose thread cannot be started runs on the calling thread instead. Throws
 // std::bad_alloc when a part ran out of memory.
@@ -176,6 +202,64 @@ unsigned PartsFor(size_t n, const SortWork& how) {
         std::clamp<size_t>(std::min<size_t>(threads, byRows), 1, MAXIMUM_WAIT_OBJECTS));
 }
 
+void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bounds, const SortWork& work) {
+    const size_t n = rows.size();
+    const unsigned parts = static_cast<unsigned>(bounds.size() - 1);
+    // Evenly spaced rows, sorted; their quantiles split the rest.
+    std::vector<KeyedRow> sample;
+    const size_t samples = std::min<size_t>(n, 64 * parts);
+    for (size_t j = 0; j < samples; ++j)
+        sample.push_back(rows[j * n / samples]);
+    std::sort(sample.begin(), sample.end(), Before);
+    std::vector<KeyedRow> splitters;
+    for (unsigned b = 1; b < parts; ++b)
+        splitters.push_back(sample[b * samples / parts]);
+    // A row's bucket: the first whose splitter its key does not exceed (the last: past all).
+    std::vector<uint8_t> bucketOf(n);
+    std::vector<std::vector<size_t>> counts(parts, std::vector<size_t>(parts));
+    RunParts(
+        parts,
+        [&](unsigned p) {
+            for (size_t i = bounds[p]; i < bounds[p + 1]; ++i) {
+                const auto first =
+                    std::partition_point(splitters.begin(), splitters.end(), [&](const KeyedRow& split) {
+                        return CompareKeys(split, rows[i], 0) < 0;
+                    });
+                bucketOf[i] = static_cast<uint8_t>(first - splitters.begin());
+                ++counts[p][bucketOf[i]];
+            }
+        },
+        work);
+    // Bucket b starts after the buckets before it; within it, part p's rows after those of
+    // the parts before p.
+    std::vector<size_t> bucketStart(parts + 1);
+    std::vector<std::vector<size_t>> next(parts, std::vector<size_t>(parts));
+    size_t at = 0;
+    for (unsigned b = 0; b < parts; ++b) {
+        bucketStart[b] = at;
+        for (unsigned p = 0; p < parts; ++p) {
+            next[p][b] = at;
+            at += counts[p][b];
+        }
+    }
+    bucketStart[parts] = n;
+    std::vector<KeyedRow> bucketed(n);
+    RunParts(
+        parts,
+        [&](unsigned p) {
+            for (size_t i = bounds[p]; i < bounds[p + 1]; ++i)
+                bucketed[next[p][bucketOf[i]]++] = rows[i];
+        },
+        work);
+    RunParts(
+        parts,
+        [&](unsigned b) {
+            SortKeys(bucketed.data() + bucketStart[b], bucketStart[b + 1] - bucketStart[b], 0);
+        },
+        work);
+    rows.swap(bucketed);
+}
+
 } // namespace
 
 std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DWORD flags, bool descending,
@@ -187,7 +271,7 @@ std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DW
     for (unsigned p = 0; p <= parts; ++p)
         bounds[p] = n * p / parts;
     std::vector<std::vector<BYTE>> pools(parts);
-    std::vector<KeyedRow> rows(n), merged;
+    std::vector<KeyedRow> rows(n);
     RunParts(
         parts,
         [&](unsigned p) {
@@ -202,34 +286,17 @@ std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DW
                 offsets[i - bounds[p]] = pool.size();
                 AppendSortKey(texts[i], flags, pool);
             }
-            for (size_t i = bounds[p]; i < bounds[p + 1]; ++i)
-                rows[i] = {pool.data() + offsets[i - bounds[p]], static_cast<uint32_t>(i)};
-            SortKeys(rows.data() + bounds[p], bounds[p + 1] - bounds[p], 0);
+            for (size_t i = bounds[p]; i < bounds[p + 1]; ++i) {
+                const size_t at = offsets[i - bounds[p]];
+                const size_t end = i + 1 < bounds[p + 1] ? offsets[i + 1 - bounds[p]] : pool.size();
+                rows[i] = {pool.data() + at, static_cast<uint32_t>(i), static_cast<uint32_t>(end - at - 1)};
+            }
+            if (parts == 1)
+                SortKeys(rows.data(), n, 0);
         },
         work);
-
-    // Sorted parts merged in pairs, each pair on a thread, until one run is left.
-    if (bounds.size() > 2)
-        merged.resize(n);
-    while (bounds.size() > 2) {
-        const unsigned runs = static_cast<unsigned>(bounds.size() - 1);
-        RunParts((runs + 1) / 2,
-                 [&](unsigned pair) {
-                     const size_t begin = bounds[2 * pair], middle = bounds[std::min(2 * pair + 1, runs)],
-                                  end = bounds[std::min(2 * pair + 2, runs)];
-                     std::merge(rows.begin() + begin, rows.begin() + middle, rows.begin() + middle,
-                                rows.begin() + end, merged.begin() + begin, Before);
-                 },
-                 work);
-        rows.swap(merged);
-        std::vector<size_t> next;
-        for (size_t p = 0; p < bounds.size(); p += 2)
-            next.push_back(bounds[p]);
-        if (next.back() != n)
-            next.push_back(n);
-        bounds.swap(next);
-    }
-    merged = std::vector<KeyedRow>();
+    if (parts > 1)
+        SortInBuckets(rows, bounds, work);
 
     std::vector<uint32_t> order(n);
     RunParts(
@@ -240,7 +307,7 @@ std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DW
                 std::reverse(rows.begin(), rows.end());
                 for (size_t start = 0; start < n;) {
                     size_t end = start + 1;
-                    while (end < n && CompareKeys(rows[start].key, rows[end].key) == 0)
+                    while (end < n && CompareKeys(rows[start], rows[end], 0) == 0)
                         ++end;
                     std::reverse(rows.begin() + start, rows.begin() + end);
                     start = end;

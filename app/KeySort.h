@@ -20,7 +20,8 @@ struct SortWork {
 
 // The indices of texts in the order CompareStringEx gives them in the user's locale with
 // flags, equal texts in index order, reversed (equal texts still in index order) when
-// descending. The sort keys are made and ordered in parts on several threads, which are
-// then merged: the order is exactly that of one thread. Throws std::bad_alloc.
+// descending. The sort keys are made in parts on several threads, then split by key into
+// one bucket per thread and each bucket sorted on its own: the order is exactly that of
+// one thread. Throws std::bad_alloc.
 std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DWORD flags, bool descending,
                                  const SortWork& work);
