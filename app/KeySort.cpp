@@ -1,6 +1,7 @@
 #include "app/KeySort.h"
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include "base/ScopedWin.h"
 
@@ -154,7 +155,8 @@ DWORD WINAPI RunPart(void* parameter) {
 // part: a bucket's keys all come after those of the bucket before, and equal keys share a
 // bucket. Then each bucket is sorted on a thread of its own and the buckets simply follow
 // one another, with no merge that would compare the long keys again on one thread.
-void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bounds, const SortWork& work);
+void SortInBuckets(std::unique_ptr<KeyedRow[]>& rows, const std::vector<size_t>& bounds,
+                   const SortWork& work);
 
 // Runs work(0) to work(parts - 1), each on a thread of its own, and waits for them all;
 // a part whose thread cannot be started runs on the calling thread instead. Throws
@@ -202,8 +204,9 @@ unsigned PartsFor(size_t n, const SortWork& how) {
         std::clamp<size_t>(std::min<size_t>(threads, byRows), 1, MAXIMUM_WAIT_OBJECTS));
 }
 
-void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bounds, const SortWork& work) {
-    const size_t n = rows.size();
+void SortInBuckets(std::unique_ptr<KeyedRow[]>& rows, const std::vector<size_t>& bounds,
+                   const SortWork& work) {
+    const size_t n = bounds.back();
     const unsigned parts = static_cast<unsigned>(bounds.size() - 1);
     // Evenly spaced rows, sorted; their quantiles split the rest.
     std::vector<KeyedRow> sample;
@@ -215,7 +218,9 @@ void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bound
     for (unsigned b = 1; b < parts; ++b)
         splitters.push_back(sample[b * samples / parts]);
     // A row's bucket: the first whose splitter its key does not exceed (the last: past all).
-    std::vector<uint8_t> bucketOf(n);
+    // Left uninitialised here, written by the parts: a first write to fresh memory is
+    // costly, and this thread is the window's.
+    std::unique_ptr<uint8_t[]> bucketOf(new uint8_t[n]);
     std::vector<std::vector<size_t>> counts(parts, std::vector<size_t>(parts));
     RunParts(
         parts,
@@ -243,7 +248,7 @@ void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bound
         }
     }
     bucketStart[parts] = n;
-    std::vector<KeyedRow> bucketed(n);
+    std::unique_ptr<KeyedRow[]> bucketed(new KeyedRow[n]);
     RunParts(
         parts,
         [&](unsigned p) {
@@ -254,7 +259,7 @@ void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bound
     RunParts(
         parts,
         [&](unsigned b) {
-            SortKeys(bucketed.data() + bucketStart[b], bucketStart[b + 1] - bucketStart[b], 0);
+            SortKeys(bucketed.get() + bucketStart[b], bucketStart[b + 1] - bucketStart[b], 0);
         },
         work);
     rows.swap(bucketed);
@@ -262,16 +267,15 @@ void SortInBuckets(std::vector<KeyedRow>& rows, const std::vector<size_t>& bound
 
 } // namespace
 
-std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DWORD flags, bool descending,
+std::vector<uint32_t> SortByKeys(size_t n, const SortText& text, DWORD flags, bool descending,
                                  const SortWork& work) {
-    const size_t n = texts.size();
     const unsigned parts = PartsFor(n, work);
     // Part p holds rows [bounds[p], bounds[p + 1]), with keys in a pool of its own.
     std::vector<size_t> bounds(parts + 1);
     for (unsigned p = 0; p <= parts; ++p)
         bounds[p] = n * p / parts;
     std::vector<std::vector<BYTE>> pools(parts);
-    std::vector<KeyedRow> rows(n);
+    std::unique_ptr<KeyedRow[]> rows(new KeyedRow[n]);
     RunParts(
         parts,
         [&](unsigned p) {
@@ -279,12 +283,12 @@ std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DW
             // Most of the keys' room at once: a growing pool would copy them over and over.
             size_t estimate = 16;
             for (size_t i = bounds[p]; i < bounds[p + 1]; ++i)
-                estimate += texts[i].size() * 3 + 8;
+                estimate += text(i).size() * 3 + 8;
             pool.reserve(estimate);
             std::vector<size_t> offsets(bounds[p + 1] - bounds[p]);
             for (size_t i = bounds[p]; i < bounds[p + 1]; ++i) {
                 offsets[i - bounds[p]] = pool.size();
-                AppendSortKey(texts[i], flags, pool);
+                AppendSortKey(text(i), flags, pool);
             }
             for (size_t i = bounds[p]; i < bounds[p + 1]; ++i) {
                 const size_t at = offsets[i - bounds[p]];
@@ -292,27 +296,29 @@ std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DW
                 rows[i] = {pool.data() + at, static_cast<uint32_t>(i), static_cast<uint32_t>(end - at - 1)};
             }
             if (parts == 1)
-                SortKeys(rows.data(), n, 0);
+                SortKeys(rows.get(), n, 0);
         },
         work);
     if (parts > 1)
         SortInBuckets(rows, bounds, work);
 
-    std::vector<uint32_t> order(n);
+    std::vector<uint32_t> order;
     RunParts(
         1,
         [&](unsigned) {
+            KeyedRow* const begin = rows.get();
             if (descending) {
                 // Reversed, with each run of equal keys turned back into index order.
-                std::reverse(rows.begin(), rows.end());
+                std::reverse(begin, begin + n);
                 for (size_t start = 0; start < n;) {
                     size_t end = start + 1;
                     while (end < n && CompareKeys(rows[start], rows[end], 0) == 0)
                         ++end;
-                    std::reverse(rows.begin() + start, rows.begin() + end);
+                    std::reverse(begin + start, begin + end);
                     start = end;
                 }
             }
+            order.resize(n);
             for (size_t i = 0; i < n; ++i)
                 order[i] = rows[i].index;
         },

@@ -18,10 +18,13 @@ struct SortWork {
     ThreadWait wait;
 };
 
-// The indices of texts in the order CompareStringEx gives them in the user's locale with
+// The text of row index (below the count), asked for on the sort's threads.
+using SortText = std::function<std::wstring_view(size_t index)>;
+
+// The indices of count texts in the order CompareStringEx gives them in the user's locale with
 // flags, equal texts in index order, reversed (equal texts still in index order) when
 // descending. The sort keys are made in parts on several threads, then split by key into
 // one bucket per thread and each bucket sorted on its own: the order is exactly that of
 // one thread. Throws std::bad_alloc.
-std::vector<uint32_t> SortByKeys(const std::vector<std::wstring_view>& texts, DWORD flags, bool descending,
+std::vector<uint32_t> SortByKeys(size_t count, const SortText& text, DWORD flags, bool descending,
                                  const SortWork& work);

@@ -117,9 +117,16 @@ void Form_Main::SortByColumn(int column) {
     if (!sorted)
         return;
     ShowSortArrow();
+    // The rows show other entries now: their selection and focus go. Wine's list view
+    // clears "every row" one row at a time (seconds at a million), so without a selection
+    // only the focused row is cleared.
     LVITEMW none = {};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    if (::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
+        ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    else if (focusedRow >= 0)
+        ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(focusedRow),
+                       reinterpret_cast<LPARAM>(&none));
     const int64_t row = focused < 0 ? -1 : order.RowOf(focused);
     if (row >= 0) {
         LVITEMW item = {};

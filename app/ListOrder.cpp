@@ -53,10 +53,9 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
             entries.push_back(entry);
         }
         try {
-            std::vector<std::wstring_view> texts(entries.size());
-            for (size_t i = 0; i < entries.size(); ++i)
-                texts[i] = ColumnText(*entries[i], column);
-            return SortByKeys(texts, kCompareFlags, descending, work);
+            return SortByKeys(
+                entries.size(), [&](size_t i) { return ColumnText(*entries[i], column); }, kCompareFlags,
+                descending, work);
         } catch (const std::bad_alloc&) {
             return SortByComparing(entries, column, descending);
         }
