@@ -23,7 +23,9 @@ bool ControlDown() {
 // rest is waited for without dispatching: the main loop then ends it.
 void WaitDispatching(const HANDLE* threads, DWORD count) {
     for (DWORD i = 0; i < count; ++i) {
-        while (::MsgWaitForMultipleObjects(1, &threads[i], FALSE, INFINITE, QS_ALLINPUT) ==
+        // Woken by any message waiting, not only a new one: Wine re-arms a timer only once
+        // its WM_TIMER is taken, and the look for WM_QUIT below already saw that message.
+        while (::MsgWaitForMultipleObjectsEx(1, &threads[i], INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
                WAIT_OBJECT_0 + 1) {
             PumpMessages();
             MSG quit;
