@@ -7,20 +7,6 @@
 
 namespace {
 
-// Calls each with every line of the text, header first.
-template <typename Each>
-void ForEachLine(const AddressStore& store, const std::vector<uint64_t>& indices, Each each) {
-    const ByteString header = ExportHeader(ExportFormat::Tsv);
-    WideString line = MultiByteToWide(std::string_view(header).substr(3), CP_UTF8);
-    each(line);
-    for (uint64_t index : indices) {
-        if (const AddressEntry* entry = store.At(index)) {
-            BuildExportLine(ExportFormat::Tsv, *entry, line);
-            each(line);
-        }
-    }
-}
-
 // Closes the clipboard on every path.
 class OpenedClipboard {
 public:
@@ -48,10 +34,20 @@ private:
 } // namespace
 
 bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint64_t>& indices) {
-    // Measured first and then written straight into the clipboard's block: a million rows
-    // are hundreds of megabytes, too much to hold twice.
-    size_t units = 1;
-    ForEachLine(store, indices, [&](const WideString& line) { units += line.size(); });
+    const ByteString headerBytes = ExportHeader(ExportFormat::Tsv);
+    const WideString header = MultiByteToWide(std::string_view(headerBytes).substr(3), CP_UTF8);
+    std::vector<const AddressEntry*> entries;
+    entries.reserve(indices.size());
+    for (uint64_t index : indices) {
+        if (const AddressEntry* entry = store.At(index))
+            entries.push_back(entry);
+    }
+    // Measured from the entries' texts and then written straight into the clipboard's one
+    // block: a million rows are hundreds of megabytes, too much to hold twice or to build
+    // line by line.
+    size_t units = header.size() + 1;
+    for (const AddressEntry* entry : entries)
+        units += TsvLineLength(*entry);
     ScopedGlobal block(::GlobalAlloc(GMEM_MOVEABLE, units * sizeof(wchar_t)));
     if (!block)
         return false;
@@ -60,12 +56,11 @@ bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vecto
         auto* text = static_cast<wchar_t*>(locked.Get());
         if (!text)
             return false;
-        size_t at = 0;
-        ForEachLine(store, indices, [&](const WideString& line) {
-            std::memcpy(text + at, line.data(), line.size() * sizeof(wchar_t));
-            at += line.size();
-        });
-        text[at] = L'\0';
+        std::memcpy(text, header.data(), header.size() * sizeof(wchar_t));
+        wchar_t* at = text + header.size();
+        for (const AddressEntry* entry : entries)
+            at = WriteTsvLine(*entry, at);
+        *at = L'\0';
     }
 
     OpenedClipboard clipboard(owner);

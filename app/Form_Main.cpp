@@ -139,6 +139,13 @@ LRESULT Form_Main::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;
+    case WM_SETCURSOR:
+        // A sort dispatches messages: the wait cursor stays over the window meanwhile.
+        if (sorting) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_COMMAND:
         if (OnCommand(LOWORD(wParam)))
             return 0;

@@ -59,8 +59,8 @@ private:
     void OnStatus(WPARAM code, LPARAM payload);
     // The read has ended: button "Connect", and Connect usable unless an export runs.
     void ShowIdle();
-    // Connect (button and item) is usable only while neither a read nor an export runs.
-    bool CanConnect() const { return !reading && exports == 0; }
+    // Connect (button and item) is usable only while no read, export or sort runs.
+    bool CanConnect() const { return !reading && exports == 0 && !sorting; }
     void EnableConnect();
     // Around each export: Connect waits until none runs.
     void Exporting(bool starting);
@@ -96,6 +96,8 @@ private:
     // Exports running, nested ones included.
     int exports = 0;
     ListOrder order;
+    // A sort runs; it dispatches messages while its threads work.
+    bool sorting = false;
     // The folder of the last file saved in this run; empty before the first save.
     WideString lastSaveFolder;
 

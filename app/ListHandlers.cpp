@@ -7,6 +7,7 @@
 #include "app/Form_Main.h"
 #include "export/AddressListExport.h"
 #include "export/ChooseFile.h"
+#include "export/PumpMessages.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -15,6 +16,23 @@ constexpr int kColumns = 4;
 
 bool ControlDown() {
     return ::GetKeyState(VK_CONTROL) < 0;
+}
+
+// Waits for a sort's threads while the window goes on painting and answering; a heading
+// click meanwhile is turned away by the sort itself. Once the program is asked to end, the
+// rest is waited for without dispatching: the main loop then ends it.
+void WaitDispatching(const HANDLE* threads, DWORD count) {
+    for (DWORD i = 0; i < count; ++i) {
+        // Woken by any message waiting, not only a new one: Wine re-arms a timer only once
+        // its WM_TIMER is taken, and the look for WM_QUIT below already saw that message.
+        while (::MsgWaitForMultipleObjectsEx(1, &threads[i], INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+               WAIT_OBJECT_0 + 1) {
+            PumpMessages();
+            MSG quit;
+            if (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+                return;
+        }
+    }
 }
 
 } // namespace
@@ -76,23 +94,41 @@ bool Form_Main::OnListCommand(WORD id) {
 }
 
 void Form_Main::SortByColumn(int column) {
-    // A read still appends: its rows are shown as they arrive, unsorted.
-    if (reading || column < 0 || column >= kColumns)
+    // A read still appends: its rows are shown as they arrive, unsorted. A click while a
+    // sort runs is ignored.
+    if (reading || sorting || column < 0 || column >= kColumns)
         return;
     const bool descending = order.Column() == column && !order.Descending();
     // The focused entry stays focused, in its new row.
     const int64_t focusedRow =
         ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
     const int64_t focused = focusedRow < 0 ? -1 : order.StoreIndex(focusedRow);
+    // The list paints its old order until the new one is whole; Connect, which would free
+    // the entries the sort reads, waits.
+    sorting = true;
+    EnableConnect();
+    bool sorted = false;
     {
         ScopedWaitCursor wait;
-        if (!order.Sort(store, ListRows(), column, descending))
-            return;
+        SortWork work;
+        work.wait = WaitDispatching;
+        sorted = order.Sort(store, ListRows(), column, descending, work);
     }
+    sorting = false;
+    EnableConnect();
+    if (!sorted)
+        return;
     ShowSortArrow();
+    // The rows show other entries now: their selection and focus go. Wine's list view
+    // clears "every row" one row at a time (seconds at a million), so without a selection
+    // only the focused row is cleared.
     LVITEMW none = {};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    if (::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
+        ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    else if (focusedRow >= 0)
+        ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(focusedRow),
+                       reinterpret_cast<LPARAM>(&none));
     const int64_t row = focused < 0 ? -1 : order.RowOf(focused);
     if (row >= 0) {
         LVITEMW item = {};

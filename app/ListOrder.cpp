@@ -1,8 +1,8 @@
 #include "app/ListOrder.h"
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <string_view>
+#include "app/KeySort.h"
 #include "directory/AddressStore.h"
 
 namespace {
@@ -20,119 +20,6 @@ constexpr DWORD kCompareFlags = NORM_IGNORECASE;
 int Compare(std::wstring_view a, std::wstring_view b) {
     return ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, kCompareFlags, a.data(), static_cast<int>(a.size()),
                              b.data(), static_cast<int>(b.size()), nullptr, nullptr, 0);
-}
-
-// Appends the text's sort key (zero-terminated, compared bytewise) to pool.
-void AppendSortKey(std::wstring_view text, std::vector<BYTE>& pool) {
-    const size_t at = pool.size();
-    // Keys rarely need more than four bytes a character; ask for the size when they do.
-    size_t room = text.size() * 4 + 16;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        pool.resize(at + room);
-        const int made = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | kCompareFlags, text.data(),
-                                         static_cast<int>(text.size()), reinterpret_cast<LPWSTR>(&pool[at]),
-                                         static_cast<int>(room), nullptr, nullptr, 0);
-        if (made > 0) {
-            pool.resize(at + made);
-            return;
-        }
-        room = static_cast<size_t>(::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | kCompareFlags,
-                                                   text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                                   nullptr, nullptr, 0));
-        if (room == 0)
-            break;
-    }
-    // A text the locale cannot map sorts first, as an empty key.
-    pool.resize(at + 1);
-    pool[at] = 0;
-}
-
-struct KeyedRow {
-    const unsigned char* key;
-    uint32_t index;
-};
-
-// Multikey quicksort (Bentley and Sedgewick) on the keys' bytes from depth on: a shared
-// beginning, such as the long common start of distinguished names, is looked at once per
-// level rather than once per comparison. Equal keys end in index order.
-void SortKeys(KeyedRow* rows, size_t n, size_t depth) {
-    while (n > 1) {
-        if (n < 12) {
-            // Few rows: insertion sort on the rest of the keys.
-            for (size_t i = 1; i < n; ++i) {
-                for (size_t j = i; j > 0; --j) {
-                    const int c = std::strcmp(reinterpret_cast<const char*>(rows[j - 1].key + depth),
-                                              reinterpret_cast<const char*>(rows[j].key + depth));
-                    if (c < 0 || (c == 0 && rows[j - 1].index < rows[j].index))
-                        break;
-                    std::swap(rows[j - 1], rows[j]);
-                }
-            }
-            return;
-        }
-        const auto at = [depth](const KeyedRow& row) { return row.key[depth]; };
-        const unsigned char a = at(rows[0]), b = at(rows[n / 2]), c = at(rows[n - 1]);
-        const unsigned char pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
-        // rows[0, lt) below the pivot, [lt, i) equal, (gt, n) above.
-        size_t lt = 0, i = 0, gt = n;
-        while (i < gt) {
-            const unsigned char v = at(rows[i]);
-            if (v < pivot)
-                std::swap(rows[lt++], rows[i++]);
-            else if (v > pivot)
-                std::swap(rows[i], rows[--gt]);
-            else
-                ++i;
-        }
-        SortKeys(rows, lt, depth);
-        SortKeys(rows + gt, n - gt, depth);
-        if (pivot == 0) {
-            // These keys have ended together: equal, so arrival order decides.
-            std::sort(rows + lt, rows + gt,
-                      [](const KeyedRow& x, const KeyedRow& y) { return x.index < y.index; });
-            return;
-        }
-        rows += lt;
-        n = gt - lt;
-        ++depth;
-    }
-}
-
-std::vector<uint32_t> SortByKeys(const std::vector<const AddressEntry*>& entries, int column,
-                                 bool descending) {
-    std::vector<BYTE> pool;
-    std::vector<size_t> offsets(entries.size());
-    // Most of the keys' room at once: a growing pool would copy them over and over.
-    size_t estimate = 0;
-    for (const AddressEntry* entry : entries)
-        estimate += ColumnText(*entry, column).size() * 3 + 8;
-    pool.reserve(estimate);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        offsets[i] = pool.size();
-        AppendSortKey(ColumnText(*entries[i], column), pool);
-    }
-    std::vector<KeyedRow> rows(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i)
-        rows[i] = {pool.data() + offsets[i], static_cast<uint32_t>(i)};
-    offsets = std::vector<size_t>();
-    // Keys order as unsigned bytes (strcmp compares so too).
-    SortKeys(rows.data(), rows.size(), 0);
-    if (descending) {
-        // Reversed, with each run of equal keys turned back into arrival order.
-        std::reverse(rows.begin(), rows.end());
-        for (size_t start = 0; start < rows.size();) {
-            size_t end = start + 1;
-            while (end < rows.size() && std::strcmp(reinterpret_cast<const char*>(rows[start].key),
-                                                    reinterpret_cast<const char*>(rows[end].key)) == 0)
-                ++end;
-            std::reverse(rows.begin() + start, rows.begin() + end);
-            start = end;
-        }
-    }
-    std::vector<uint32_t> order(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        order[i] = rows[i].index;
-    return order;
 }
 
 // Without room for the keys: the same order, one comparison call at a time (much slower).
@@ -153,7 +40,8 @@ std::vector<uint32_t> SortByComparing(const std::vector<const AddressEntry*>& en
 // Store indices ordered by the column's text, compared as CompareStringEx does in the user's
 // locale ignoring case, from sort keys made once per entry; equal texts keep index order.
 // Empty when there is not memory enough.
-std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, int column, bool descending) {
+std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, int column, bool descending,
+                                    const SortWork& work) {
     try {
         // Entries never move until the next Clear, which cannot run while the UI thread sorts.
         std::vector<const AddressEntry*> entries;
@@ -165,7 +53,9 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
             entries.push_back(entry);
         }
         try {
-            return SortByKeys(entries, column, descending);
+            return SortByKeys(
+                entries.size(), [&](size_t i) { return ColumnText(*entries[i], column); }, kCompareFlags,
+                descending, work);
         } catch (const std::bad_alloc&) {
             return SortByComparing(entries, column, descending);
         }
@@ -195,8 +85,9 @@ int64_t ListOrder::RowOf(int64_t storeIndex) const {
     return at == rowToStore.end() ? -1 : at - rowToStore.begin();
 }
 
-bool ListOrder::Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending) {
-    std::vector<uint32_t> sorted = SortedIndices(store, rows, sortColumn, sortDescending);
+bool ListOrder::Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending,
+                     const SortWork& work) {
+    std::vector<uint32_t> sorted = SortedIndices(store, rows, sortColumn, sortDescending, work);
     if (sorted.size() != rows)
         return false;
     rowToStore = std::move(sorted);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "app/KeySort.h"
 
 class AddressStore;
 
@@ -21,9 +22,11 @@ public:
     // The row showing a store index, -1 when none does.
     int64_t RowOf(int64_t storeIndex) const;
     // Sorts the first rows entries by the column's text, as the user's locale compares
-    // ignoring case; ties keep arrival order. The order stays as it was when there is not
-    // memory enough for the permutation.
-    bool Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending);
+    // ignoring case; ties keep arrival order. The work runs as work says; this object
+    // changes only at the end, so the list can paint its old order meanwhile. The order
+    // stays as it was when there is not memory enough for the permutation.
+    bool Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending,
+              const SortWork& work = SortWork());
     // The store indices of rows, in row order (a copy that outlives a later sort).
     std::vector<uint64_t> Snapshot(uint64_t rows) const;
 

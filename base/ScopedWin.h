@@ -124,8 +124,8 @@ private:
     void* memory;
 };
 
-// The wait cursor for one scope of work that dispatches no messages; the previous cursor
-// comes back at the end.
+// The wait cursor for one scope of work; the previous cursor comes back at the end. Work
+// that dispatches messages meanwhile keeps it by answering WM_SETCURSOR.
 class ScopedWaitCursor {
 public:
     ScopedWaitCursor() : previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}

@@ -36,9 +36,6 @@ constexpr wchar_t kProgramName[] = L"RostermintC32.exe";
 constexpr wchar_t kFlavour[] = L"32-bit";
 #endif
 
-// Lines gathered before a write: one write per line costs a system call each.
-constexpr size_t kWriteBuffer = 256 * 1024;
-
 // One self-updating line on the standard error, only when that is a console.
 class ProgressLine {
 public:
@@ -276,7 +273,7 @@ int Run(int argc, wchar_t** argv) {
     if (!options.output.empty()) {
         EntryWriterOptions writing;
         writing.format = options.format;
-        writing.bufferBytes = kWriteBuffer;
+        writing.bufferBytes = kWholeFileBuffer;
         const WideString total = FormatUnsigned(store.Count());
         const WriteResult written = WriteEntries(file.Handle(), store, writing, [&](uint64_t index) {
             progress.Show(L"Writing: " + FormatUnsigned(index + 1) + L" of " + total + L" entries");

@@ -13,6 +13,9 @@
 // (counted from 0); false stops the writing.
 using WriteProgress = std::function<bool(uint64_t index)>;
 constexpr uint64_t kProgressEvery = 100;
+// What a file that is only kept whole (through a replacement file) gathers before each
+// write: one write per line costs a system call each.
+constexpr size_t kWholeFileBuffer = 256 * 1024;
 
 struct EntryWriterOptions {
     ExportFormat format = ExportFormat::Pipe;

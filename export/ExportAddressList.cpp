@@ -15,11 +15,20 @@ namespace {
 // Writes the header and one line per entry, until the first write that fails or until a
 // Connect dispatched by PumpMessages clears the store (Stopped): a new read may refill it
 // past the index reached, and the rest of the file would then come from another read.
+// With a pace, progress goes out after a batch only once that many milliseconds have passed
+// since the last.
 WriteResult WriteAddressList(const AddressStore& store, HANDLE file, HWND window,
-                             const EntryWriterOptions& options = EntryWriterOptions()) {
+                             const EntryWriterOptions& options = EntryWriterOptions(), DWORD paceMs = 0) {
     const uint64_t generation = store.Generation();
     const WideString total = FormatUnsigned(options.order ? options.order->size() : store.Count());
+    DWORD last = ::GetTickCount();
     return WriteEntries(file, store, options, [&](uint64_t index) {
+        if (paceMs != 0) {
+            const DWORD now = ::GetTickCount();
+            if (now - last < paceMs)
+                return true;
+            last = now;
+        }
         PostStatusText(window, L"Exporting " + FormatUnsigned(index) + L" of " + total);
         PumpMessages();
         return store.Generation() == generation;
@@ -43,6 +52,8 @@ WideString FinalText(const WriteResult& result, const AddressStore& store) {
                L" entries from a read that was still running.";
     return L"Export complete.";
 }
+
+constexpr DWORD kCsvProgressPaceMs = 50;
 
 } // namespace
 
@@ -89,7 +100,11 @@ bool ExportCsvWith(AddressStore& store, HWND window, const std::vector<uint64_t>
     EntryWriterOptions options;
     options.format = ExportFormat::Csv;
     options.order = order;
-    WriteResult result = WriteAddressList(store, file.Handle(), window, options);
+    // Only a whole file counts, so it need not grow line by line. A status text and a
+    // dispatch are server round trips under Wine (40 to 75 us each), as costly as the
+    // writing itself at 10,000 batches: progress at most every 50 ms, as the reader's.
+    options.bufferBytes = kWholeFileBuffer;
+    WriteResult result = WriteAddressList(store, file.Handle(), window, options, kCsvProgressPaceMs);
     // Only a whole file takes the previous one's place.
     if (result.outcome == WriteOutcome::Written && !file.Commit())
         result.outcome = WriteOutcome::WriteFailed;

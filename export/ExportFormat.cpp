@@ -28,12 +28,26 @@ void AppendCsvField(std::wstring_view text, WideString& line) {
     line.append(1, L'"');
 }
 
-// Tab-separated text has no quoting: a tab or line break inside a field becomes a space.
-void AppendTsvField(std::wstring_view text, WideString& line) {
+// The fields of a CSV or TSV line, in column order.
+struct LineFields {
+    explicit LineFields(const AddressEntry& entry)
+        : all{entry.typeText, entry.userName, entry.email, entry.distinguishedName,
+              EntryKindName(entry.kind)} {}
+    std::wstring_view all[5];
+};
+
+// Tab-separated text has no quoting: a tab or line break inside a field becomes a space, so
+// a field takes its own length and the formula guard's apostrophe.
+size_t TsvFieldLength(std::wstring_view text) {
+    return text.size() + (StartsLikeFormula(text) ? 1 : 0);
+}
+
+wchar_t* WriteTsvField(std::wstring_view text, wchar_t* out) {
     if (StartsLikeFormula(text))
-        line.append(1, L'\'');
+        *out++ = L'\'';
     for (const wchar_t c : text)
-        line.append(1, c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c);
+        *out++ = c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c;
+    return out;
 }
 
 } // namespace
@@ -64,16 +78,37 @@ void BuildExportLine(ExportFormat format, const AddressEntry& entry, WideString&
         line.append(entry.distinguishedName).append(L"\r\n");
         return;
     }
-    const std::wstring_view fields[] = {entry.typeText, entry.userName, entry.email, entry.distinguishedName,
-                                        EntryKindName(entry.kind)};
-    const wchar_t separator = format == ExportFormat::Csv ? L',' : L'\t';
-    for (size_t i = 0; i < std::size(fields); ++i) {
+    if (format == ExportFormat::Tsv) {
+        line.resize(TsvLineLength(entry));
+        WriteTsvLine(entry, line.data());
+        return;
+    }
+    const LineFields fields(entry);
+    for (size_t i = 0; i < std::size(fields.all); ++i) {
         if (i > 0)
-            line.append(1, separator);
-        if (format == ExportFormat::Csv)
-            AppendCsvField(fields[i], line);
-        else
-            AppendTsvField(fields[i], line);
+            line.append(1, L',');
+        AppendCsvField(fields.all[i], line);
     }
     line.append(L"\r\n");
+}
+
+size_t TsvLineLength(const AddressEntry& entry) {
+    const LineFields fields(entry);
+    // Four tabs between the fields, and CR LF.
+    size_t length = std::size(fields.all) - 1 + 2;
+    for (const std::wstring_view field : fields.all)
+        length += TsvFieldLength(field);
+    return length;
+}
+
+wchar_t* WriteTsvLine(const AddressEntry& entry, wchar_t* out) {
+    const LineFields fields(entry);
+    for (size_t i = 0; i < std::size(fields.all); ++i) {
+        if (i > 0)
+            *out++ = L'\t';
+        out = WriteTsvField(fields.all[i], out);
+    }
+    *out++ = L'\r';
+    *out++ = L'\n';
+    return out;
 }

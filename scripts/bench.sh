@@ -77,11 +77,17 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
         if m: d.setdefault("export_s", []).append(float(m.group(1)))
         m = re.search(r"baseline ([\d.]+) s", text)
         if m: d.setdefault("baseline_s", []).append(float(m.group(1)))
+        m = re.search(r"csv ([\d.]+) s, console csv ([\d.]+) s", text)
+        if m:
+            d.setdefault("csv_s", []).append(float(m.group(1)))
+            d.setdefault("console_csv_s", []).append(float(m.group(2)))
 med = lambda d, k: statistics.median(d[k]) if d.get(k) else float("nan")
 print(f"{'flavour':8} {'entries':>9} {'read s':>8} {'bare s':>7} {'keep s':>7} {'ratio':>6} {'/keep':>6} {'lag ms':>7} "
       f"{'waiting':>8} {'mem B/e':>8} {'text B/e':>9} {'touch us':>9} {'paging s':>9} {'page ms':>8} "
       f"{'export s':>9} {'baseline s':>10} {'console s':>9} {'peak MiB':>8} {'commit MiB':>10} {'space MiB':>9} "
-      f"{'sort s':>7} {'sort DN s':>9} {'copy s':>7}")
+      f"{'sort s':>7} {'sort DN s':>9} {'sort max s':>10} {'sort cpu s':>10} {'sort gap ms':>11} {'select s':>8} {'copy s':>7} "
+      f"{'copy cpu s':>10} "
+      f"{'csv s':>7} {'console csv s':>13} {'/console':>8}")
 for (flavour, entries), d in sorted(rows.items()):
     read, bare, keep = med(d, "read_s"), med(d, "bare_s"), med(d, "keep_s")
     # What first writes to the entries' fresh pages cost at this machine's price per page.
@@ -91,7 +97,10 @@ for (flavour, entries), d in sorted(rows.items()):
           f"{med(d, 'touch_us'):>9.2f} {paging:>9.3f} {med(d, 'page_ms'):>8.2f} "
           f"{med(d, 'export_s'):>9.3f} {med(d, 'baseline_s'):>10.3f} {med(d, 'console_s'):>9.3f} "
           f"{med(d, 'peak_MiB'):>8.0f} {med(d, 'commit_MiB'):>10.0f} {med(d, 'space_MiB'):>9.0f} "
-          f"{med(d, 'sort_s'):>7.3f} {med(d, 'sort_dn_s'):>9.3f} {med(d, 'copy_s'):>7.3f}")
+          f"{med(d, 'sort_s'):>7.3f} {med(d, 'sort_dn_s'):>9.3f} {med(d, 'sort_max_s'):>10.3f} "
+          f"{med(d, 'sort_cpu_max_s'):>10.3f} {med(d, 'sort_gap_ms'):>11.0f} {med(d, 'select_s'):>8.3f} {med(d, 'copy_s'):>7.3f} "
+          f"{med(d, 'copy_cpu_s'):>10.3f} {med(d, 'csv_s'):>7.3f} "
+          f"{med(d, 'console_csv_s'):>13.3f} {med(d, 'csv_s') / med(d, 'console_csv_s'):>8.2f}")
     if flavour.startswith("win32") and entries == 1000000:
         commit = max(d.get("commit_MiB", [float("nan")]))
         space = max(d.get("space_MiB", [float("nan")]))

@@ -14,8 +14,16 @@
 //              seen while reading and after, as the process's own VirtualQuery walk finds it:
 //              what a 32-bit process must fit into its 2 GiB (4 GiB large-address-aware)
 //   sort_s     a click on the Username heading until the list is sorted; sort_dn_s the same
-//              for Distinguished Name (long texts with a long common beginning)
-//   copy_s     every row selected and copied to the clipboard (the Copy command)
+//              for Distinguished Name (long texts with a long common beginning); each column
+//              both ways: sort_type_s, sort_type_desc_s, sort_user_desc_s, sort_email_s,
+//              sort_email_desc_s, sort_dn_desc_s, and the slowest of the eight, sort_max_s
+//   select_s   every row selected (Ctrl+A: one LVM_SETITEMSTATE for all rows)
+//   copy_s     every row copied to the clipboard (the Copy command)
+//   sort_gap_ms the longest time in any of the eight sorts in which the window dispatched no
+//              message (a 10 ms timer's ticks): how long it could not paint
+//   sort_cpu_max_s, copy_cpu_s  the processor time of the process's threads in the
+//              costliest sort and in the copy: the work itself, which a busy machine's
+//              wall-clock figures hide
 // usage: window_bench [entries] [sampled pages]
 #include <windows.h>
 #include <commctrl.h>
@@ -32,11 +40,25 @@
 
 namespace {
 
+// A 10 ms timer's ticks during a sort: the longest time between two of them (or from the
+// click to the first) is how long the window answered no message.
+struct TickGaps {
+    double last = 0;
+    double longest = 0;
+};
+TickGaps ticks;
+
 double Now() {
     LARGE_INTEGER frequency, counter;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
+}
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
+    const double now = Now();
+    ticks.longest = std::max(ticks.longest, now - ticks.last);
+    ticks.last = now;
 }
 
 PROCESS_MEMORY_COUNTERS_EX MemoryCounters() {
@@ -45,6 +67,17 @@ PROCESS_MEMORY_COUNTERS_EX MemoryCounters() {
     ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                            sizeof(memory));
     return memory;
+}
+
+// The process's processor time, all threads: what the work cost, whatever else the machine runs.
+double CpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
 }
 
 SIZE_T PrivateBytes() {
@@ -196,27 +229,47 @@ int wmain(int argc, wchar_t** argv) {
         click.iItem = -1;
         click.iSubItem = column;
         const double sortStart = Now();
+        ticks.last = sortStart;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CountTick);
         ::SendMessageW(window, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
-        return Now() - sortStart;
+        const double sortEnd = Now();
+        ticks.longest = std::max(ticks.longest, sortEnd - ticks.last);
+        ::KillTimer(nullptr, timer);
+        return sortEnd - sortStart;
     };
-    const double sortSeconds = sortBy(1);
-    const double sortDnSeconds = sortBy(3);
+    // Each heading twice: up, then down.
+    double sorts[4][2] = {};
+    double slowest = 0, mostCpu = 0;
+    for (int column = 0; column < 4; ++column) {
+        for (int way = 0; way < 2; ++way) {
+            const double cpuStart = CpuSeconds();
+            sorts[column][way] = sortBy(column);
+            slowest = std::max(slowest, sorts[column][way]);
+            mostCpu = std::max(mostCpu, CpuSeconds() - cpuStart);
+        }
+    }
     LVITEMW all = {};
     all.state = all.stateMask = LVIS_SELECTED;
+    const double selectStart = Now();
     ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
-    const double copyStart = Now();
+    const double selectSeconds = Now() - selectStart;
+    const double copyStart = Now(), copyCpuStart = CpuSeconds();
     ::SendMessageW(window, WM_COMMAND, IDM_COPY, 0);
-    const double copySeconds = Now() - copyStart;
+    const double copySeconds = Now() - copyStart, copyCpu = CpuSeconds() - copyCpuStart;
 
     std::printf("applying status %.3f s, other messages %.3f s\n", applying, other);
     std::printf("%d-bit entries=%lu items=%ld read_s=%.3f lag_ms=%lu waiting=%zu progress=%zu mem_B=%.0f "
                 "text_B=%.0f page_ms=%.3f touch_us=%.2f peak_MiB=%.0f commit_MiB=%.0f space_MiB=%.0f "
-                "sort_s=%.3f sort_dn_s=%.3f copy_s=%.3f\n",
+                "sort_s=%.3f sort_dn_s=%.3f sort_type_s=%.3f sort_type_desc_s=%.3f sort_user_desc_s=%.3f "
+                "sort_email_s=%.3f sort_email_desc_s=%.3f sort_dn_desc_s=%.3f sort_max_s=%.3f select_s=%.3f "
+                "copy_s=%.3f sort_cpu_max_s=%.3f copy_cpu_s=%.3f sort_gap_ms=%.0f\n",
                 static_cast<int>(sizeof(void*) * 8), entries, static_cast<long>(count), idle - start,
                 static_cast<unsigned long>(idleTick - lastCountsPosted), waiting, posted.size(),
                 static_cast<double>(after - before) / entries, static_cast<double>(textBytes) / entries,
                 samples ? scrolling / samples * 1000 : 0.0, FirstTouchMicroseconds(), peakMiB,
-                largest.committed / mebibyte, largest.used / mebibyte, sortSeconds, sortDnSeconds, copySeconds);
+                largest.committed / mebibyte, largest.used / mebibyte, sorts[1][0], sorts[3][0], sorts[0][0],
+                sorts[0][1], sorts[1][1], sorts[2][0], sorts[2][1], sorts[3][1], slowest, selectSeconds,
+                copySeconds, mostCpu, copyCpu, ticks.longest * 1000);
     ::DestroyWindow(window);
     form.StopReading(INFINITE);
     return static_cast<unsigned long>(count) == entries ? 0 : 1;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "app/KeySort.h"
 #include "app/ListOrder.h"
 #include "directory/AddressStore.h"
 
@@ -66,6 +67,71 @@ TEST(ListOrder, FindsByPrefixInTheSortedColumnFromTheStartWithWrap) {
     ASSERT_GE(row, 0);
     EXPECT_EQ(order.StoreIndex(row), 4) << "Bob comes before bob";
     EXPECT_EQ(order.Find(Store(), n, L"Bob", true, 0, true), -1);
+}
+
+} // namespace
+
+namespace {
+
+// Texts for the threaded sort: most share a 90-character beginning, as distinguished names
+// do, and end in names that are equal ignoring case or accents-aware different; some are
+// repeated outright, some are empty or lack the beginning.
+std::vector<WideString> ThreadedSortTexts() {
+    const WideString beginning =
+        L"/o=Rostermint/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)/cn=Recipients/cn=Abteilung";
+    std::vector<WideString> texts;
+    for (size_t i = 0; i < 40000; ++i) {
+        const WideString name = kNames[(i * 7) % std::size(kNames)];
+        switch (i % 5) {
+        case 0:
+            texts.push_back(beginning + name);
+            break;
+        case 1:
+            texts.push_back(beginning + name + std::to_wstring(i % 300));
+            break;
+        case 2:
+            texts.push_back(name);
+            break;
+        case 3:
+            texts.push_back(i % 2 ? beginning : WideString());
+            break;
+        default:
+            texts.push_back(beginning + L"-" + std::to_wstring(i % 97) + name);
+            break;
+        }
+    }
+    return texts;
+}
+
+TEST(KeySort, SeveralThreadsGiveExactlyTheOneThreadOrder) {
+    const std::vector<WideString> owned = ThreadedSortTexts();
+    ASSERT_EQ(owned[0].substr(0, 90), owned[1].substr(0, 90));
+    const auto text = [&](size_t i) { return std::wstring_view(owned[i]); };
+    for (bool descending : {false, true}) {
+        SortWork one;
+        one.threads = 1;
+        const std::vector<uint32_t> alone = SortByKeys(owned.size(), text, NORM_IGNORECASE, descending, one);
+        ASSERT_EQ(alone.size(), owned.size());
+        for (size_t row = 1; row < alone.size(); ++row) {
+            const int c = Compare(owned[alone[row - 1]], owned[alone[row]]);
+            ASSERT_NE(c, descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN) << row;
+            if (c == CSTR_EQUAL) {
+                ASSERT_LT(alone[row - 1], alone[row]) << "equal texts keep arrival order, row " << row;
+            }
+        }
+        for (unsigned threads : {2u, 3u, 4u}) {
+            SortWork several;
+            several.threads = threads;
+            int waits = 0;
+            several.wait = [&](const HANDLE* handles, DWORD count) {
+                ++waits;
+                ::WaitForMultipleObjects(count, handles, TRUE, INFINITE);
+            };
+            EXPECT_EQ(SortByKeys(owned.size(), text, NORM_IGNORECASE, descending, several), alone)
+                << threads << " threads";
+            EXPECT_GE(waits, 2) << "the keys' parts, then their merges, ran on threads";
+        }
+    }
 }
 
 } // namespace
