@@ -268,7 +268,7 @@ void SortInBuckets(std::unique_ptr<KeyedRow[]>& rows, const std::vector<size_t>&
 } // namespace
 
 std::vector<uint32_t> SortByKeys(size_t n, const SortText& text, DWORD flags, bool descending,
-                                 const SortWork& work) {
+                                 const SortWork& work, std::vector<bool>* runStarts) {
     const unsigned parts = PartsFor(n, work);
     // Part p holds rows [bounds[p], bounds[p + 1]), with keys in a pool of its own.
     std::vector<size_t> bounds(parts + 1);
@@ -321,7 +321,30 @@ std::vector<uint32_t> SortByKeys(size_t n, const SortText& text, DWORD flags, bo
             order.resize(n);
             for (size_t i = 0; i < n; ++i)
                 order[i] = rows[i].index;
+            if (runStarts) {
+                runStarts->assign(n, true);
+                for (size_t i = 1; i < n; ++i)
+                    (*runStarts)[i] = CompareKeys(rows[i - 1], rows[i], 0) != 0;
+            }
         },
         work);
     return order;
+}
+
+std::vector<uint32_t> ReverseRuns(const std::vector<uint32_t>& order, std::vector<bool>& runStarts) {
+    const size_t n = order.size();
+    std::vector<uint32_t> reversed;
+    reversed.reserve(n);
+    std::vector<bool> starts(n, false);
+    for (size_t end = n; end > 0;) {
+        size_t start = end - 1;
+        while (start > 0 && !runStarts[start])
+            --start;
+        starts[reversed.size()] = true;
+        reversed.insert(reversed.end(), order.begin() + static_cast<std::ptrdiff_t>(start),
+                        order.begin() + static_cast<std::ptrdiff_t>(end));
+        end = start;
+    }
+    runStarts.swap(starts);
+    return reversed;
 }

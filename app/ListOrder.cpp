@@ -41,7 +41,7 @@ std::vector<uint32_t> SortByComparing(const std::vector<const AddressEntry*>& en
 // locale ignoring case, from sort keys made once per entry; equal texts keep index order.
 // Empty when there is not memory enough.
 std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, int column, bool descending,
-                                    const SortWork& work) {
+                                    const SortWork& work, std::vector<bool>& runStarts) {
     try {
         // Entries never move until the next Clear, which cannot run while the UI thread sorts.
         std::vector<const AddressEntry*> entries;
@@ -55,8 +55,9 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
         try {
             return SortByKeys(
                 entries.size(), [&](size_t i) { return ColumnText(*entries[i], column); }, kCompareFlags,
-                descending, work);
+                descending, work, &runStarts);
         } catch (const std::bad_alloc&) {
+            runStarts.clear();
             return SortByComparing(entries, column, descending);
         }
     } catch (const std::bad_alloc&) {
@@ -70,6 +71,7 @@ void ListOrder::Reset() {
     column = kUnsorted;
     descending = false;
     rowToStore = std::vector<uint32_t>();
+    runStarts = std::vector<bool>();
 }
 
 int64_t ListOrder::StoreIndex(int64_t row) const {
@@ -87,10 +89,22 @@ int64_t ListOrder::RowOf(int64_t storeIndex) const {
 
 bool ListOrder::Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending,
                      const SortWork& work) {
-    std::vector<uint32_t> sorted = SortedIndices(store, rows, sortColumn, sortDescending, work);
+    std::vector<bool> starts;
+    std::vector<uint32_t> sorted;
+    try {
+        starts = runStarts;
+        if (sortColumn == column && sortDescending != descending && rowToStore.size() == rows &&
+            starts.size() == rows)
+            sorted = ReverseRuns(rowToStore, starts);
+        else
+            sorted = SortedIndices(store, rows, sortColumn, sortDescending, work, starts);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (sorted.size() != rows)
         return false;
     rowToStore = std::move(sorted);
+    runStarts = std::move(starts);
     column = sortColumn;
     descending = sortDescending;
     return true;

@@ -24,7 +24,9 @@ public:
     // Sorts the first rows entries by the column's text, as the user's locale compares
     // ignoring case; ties keep arrival order. The work runs as work says; this object
     // changes only at the end, so the list can paint its old order meanwhile. The order
-    // stays as it was when there is not memory enough for the permutation.
+    // stays as it was when there is not memory enough for the permutation. The same rows by
+    // the same column the other way round are the sorted ones with their runs of equal texts
+    // reversed: no keys are made again.
     bool Sort(const AddressStore& store, uint64_t rows, int sortColumn, bool sortDescending,
               const SortWork& work = SortWork());
     // The store indices of rows, in row order (a copy that outlives a later sort).
@@ -40,4 +42,6 @@ private:
     int column = kUnsorted;
     bool descending = false;
     std::vector<uint32_t> rowToStore;
+    // For each row of rowToStore: whether its text differs from the row's before.
+    std::vector<bool> runStarts;
 };

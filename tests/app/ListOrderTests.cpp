@@ -46,6 +46,12 @@ TEST(ListOrder, SortsAsTheLocaleComparesIgnoringCaseAndKeepsTiesInArrival) {
     ListOrder order;
     ASSERT_TRUE(order.Sort(Store(), n, 1, false));
     EXPECT_EQ(order.StoreIndex(0), 7) << "the empty name first";
+    // A second click reverses the sorted rows, ties still in arrival order.
+    ListOrder down;
+    ASSERT_TRUE(down.Sort(Store(), n, 1, true));
+    ASSERT_TRUE(order.Sort(Store(), n, 1, true));
+    EXPECT_EQ(order.Snapshot(n), down.Snapshot(n));
+    ASSERT_TRUE(order.Sort(Store(), n, 1, false));
     order.Reset();
     EXPECT_EQ(order.StoreIndex(5), 5);
     EXPECT_EQ(order.Column(), ListOrder::kUnsorted);
@@ -132,6 +138,18 @@ TEST(KeySort, SeveralThreadsGiveExactlyTheOneThreadOrder) {
             EXPECT_GE(waits, 2) << "the keys' parts, then their merges, ran on threads";
         }
     }
+}
+
+TEST(KeySort, TheOtherDirectionFromTheRunsIsTheSortedOne) {
+    const std::vector<WideString> owned = ThreadedSortTexts();
+    const auto text = [&](size_t i) { return std::wstring_view(owned[i]); };
+    std::vector<bool> runs;
+    const std::vector<uint32_t> up =
+        SortByKeys(owned.size(), text, NORM_IGNORECASE, false, SortWork(), &runs);
+    const std::vector<uint32_t> down = SortByKeys(owned.size(), text, NORM_IGNORECASE, true, SortWork());
+    const std::vector<uint32_t> reversed = ReverseRuns(up, runs);
+    EXPECT_EQ(reversed, down);
+    EXPECT_EQ(ReverseRuns(reversed, runs), up) << "and back again";
 }
 
 } // namespace
