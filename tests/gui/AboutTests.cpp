@@ -266,33 +266,6 @@ TEST_F(AboutBox, KeysAndButtonEndIt) {
     EXPECT_EQ(ShowAbout(owner.Window(), [](HWND dialog) { ClickAt(CentreOf(Controls(dialog).ok())); }), 1);
 }
 
-// Moved to a monitor of 192 dpi: built again there, the picture grown with it.
-TEST_F(AboutBox, FollowsAMoveToAnotherResolution) {
-    ShowAbout(owner.Window(), [](HWND dialog) {
-        RECT suggested = {30, 40, 600, 500};
-        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-        const Controls c(dialog);
-        ASSERT_EQ(c.all.size(), 8u);
-        const RECT logo = RectInParent(c.logo());
-        EXPECT_EQ(logo.left, 16);
-        EXPECT_EQ(logo.right - logo.left, ::MulDiv(108, 192, 120)) << "the 120-dpi picture, stretched";
-        RECT outer = {};
-        ::GetWindowRect(dialog, &outer);
-        EXPECT_EQ(outer.left, 30);
-        EXPECT_EQ(outer.top, 40);
-        const RECT ok = RectInParent(c.ok());
-        EXPECT_LE(ok.right, RectInParent(c.frame()).right);
-        EXPECT_EQ(::GetFocus(), c.ok());
-        LOGFONTW font = {};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(c.notice(), WM_GETFONT, 0, 0)), sizeof(font),
-                     &font);
-        LOGFONTW expected = {};
-        ScopedGdiObj<HFONT> made(GUI_Utils().CreateMessageFont(expected, 192));
-        EXPECT_EQ(font.lfHeight, expected.lfHeight);
-        ::EndDialog(dialog, 0);
-    });
-}
-
 // Sent to the box, and to the OK button that has the focus as the box opens: the box's own
 // keys reach it from either.
 TEST_F(AboutBox, FunctionKeysSentToTheBox) {

@@ -2,8 +2,6 @@
 #include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
-#include <map>
-#include <set>
 
 namespace {
 
@@ -95,60 +93,6 @@ TEST(MapiDetails, DirectoryFileDetailsComeInTheColumnsAskedInEitherStringType) {
     EXPECT_EQ(rows[1][7], std::to_string(0x40000009));
     for (size_t c = 1; c < 7; ++c)
         EXPECT_EQ(rows[2][c], "<missing>") << c;
-}
-
-// Generated entries carry plausible details, the same each time; people most, rooms and groups
-// fewer; the proxy addresses start with the primary address.
-TEST(MapiDetails, GeneratedEntriesCarryDetailsByKind) {
-    std::vector<ULONG> columns = {PR_DISPLAY_TYPE, mapiconst::PR_DISPLAY_TYPE_EX,
-                                  mapiconst::PR_SMTP_ADDRESS_W};
-    for (const details::Detail& detail : details::kCatalogue)
-        columns.push_back(detail.unicodeTag);
-    std::vector<std::vector<std::string>> first, second;
-    for (auto* rows : {&first, &second}) {
-        MapiScenario scenario("profile_dialog=auto\ngenerate=2000\n");
-        StandInLibrary mapi;
-        *rows = ReadWith(mapi, columns);
-    }
-    ASSERT_EQ(first.size(), 2000u);
-    EXPECT_EQ(first, second);
-    const size_t title = 3 + details::IndexOf("title");
-    const size_t addresses = 3 + details::IndexOf("addresses"), alias = 3 + details::IndexOf("alias");
-    std::map<std::string, int> present; // kind:detail
-    std::set<std::string> titles;
-    int withAliases = 0, withX500 = 0;
-    for (const auto& row : first) {
-        const bool room = row[1] == std::to_string(0x40000007);
-        const std::string kind = room ? "room" : row[0] == "0" ? "user" : row[0] == "1" ? "group" : "other";
-        for (size_t c = 3; c < row.size(); ++c)
-            present[kind + ":" + details::kCatalogue[c - 3].name] += row[c] != "<missing>";
-        if (row[title] != "<missing>")
-            titles.insert(row[title]);
-        if (row[addresses] == "<missing>") {
-            EXPECT_EQ(row[2], "<missing>") << "proxy addresses only with a primary address";
-            continue;
-        }
-        EXPECT_NE(row[alias], "<missing>");
-        if (row[0] == "6") { // a remote mail user: only its address outside
-            EXPECT_EQ(row[addresses], "[SMTP:" + row[2] + "]");
-            continue;
-        }
-        EXPECT_EQ(row[addresses].rfind("[SMTP:" + row[2] + "|", 0), 0u) << row[addresses];
-        withAliases += row[addresses].find("|smtp:") != std::string::npos;
-        withX500 += row[addresses].find("|X500:/o=") != std::string::npos;
-    }
-    EXPECT_GT(present["user:title"], 1500);
-    EXPECT_GT(present["user:phone"], 1500);
-    EXPECT_GT(present["user:custom1"], 1000);
-    EXPECT_GT(present["user:street"], 1500);
-    EXPECT_EQ(present["room:title"], 0);
-    EXPECT_GT(present["room:office"], 20);
-    EXPECT_EQ(present["group:phone"], 0);
-    EXPECT_GT(present["group:addresses"], 50);
-    EXPECT_EQ(present["user:custom15"], 0) << "most custom attributes stay empty";
-    EXPECT_GE(titles.size(), 8u);
-    EXPECT_GT(withAliases, 1500);
-    EXPECT_GT(withX500, 1500);
 }
 
 } // namespace

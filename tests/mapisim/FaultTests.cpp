@@ -79,26 +79,6 @@ TEST(MapiFaults, EndOfSessionKillsTheTableOnceForEachRow) {
     EXPECT_EQ(rows.size(), 60u);
 }
 
-TEST(MapiFaults, SeekRowMovesTheCursorWithinTheTable) {
-    MapiScenario scenario("profile_dialog=auto\n", SixtyEntries());
-    StandInLibrary mapi;
-    GalSession run(mapi);
-    MapiPtr<IMAPITable> table;
-    ASSERT_EQ(run.OpenGalTable(table), S_OK);
-    LONG sought = 0;
-    EXPECT_EQ(table->SeekRow(BOOKMARK_BEGINNING, 30, &sought), S_OK);
-    EXPECT_EQ(sought, 30);
-    EXPECT_EQ(Query(mapi, table.Get()).first, "User 30");
-    EXPECT_EQ(table->SeekRow(BOOKMARK_CURRENT, -100, &sought), S_OK);
-    EXPECT_EQ(sought, -55) << "stops at the first row";
-    EXPECT_EQ(table->SeekRow(BOOKMARK_BEGINNING, 100, &sought), S_OK);
-    EXPECT_EQ(sought, 60) << "stops after the last row";
-    EXPECT_EQ(Query(mapi, table.Get()).rows, 0u);
-    EXPECT_EQ(table->SeekRow(BOOKMARK_END, -1, nullptr), S_OK);
-    EXPECT_EQ(Query(mapi, table.Get()).first, "User 59");
-    EXPECT_EQ(table->SeekRow(7, 0, &sought), MAPI_E_INVALID_BOOKMARK);
-}
-
 // A contents row's PR_ENTRYID opens the entry read-only, and its GetProps gives the whole
 // text that the table cut.
 TEST(MapiFaults, TruncatedColumnsAndEntriesThatGiveTheWholeText) {
