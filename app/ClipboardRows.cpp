@@ -34,7 +34,8 @@ private:
 } // namespace
 
 bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vector<uint64_t>& indices) {
-    const ByteString headerBytes = ExportHeader(ExportFormat::Tsv);
+    const ExportLines lines(ExportFormat::Tsv, store);
+    const ByteString headerBytes = lines.Header();
     const WideString header = MultiByteToWide(std::string_view(headerBytes).substr(3), CP_UTF8);
     std::vector<const AddressEntry*> entries;
     entries.reserve(indices.size());
@@ -47,7 +48,7 @@ bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vecto
     // line by line.
     size_t units = header.size() + 1;
     for (const AddressEntry* entry : entries)
-        units += TsvLineLength(*entry);
+        units += lines.TsvLength(*entry);
     ScopedGlobal block(::GlobalAlloc(GMEM_MOVEABLE, units * sizeof(wchar_t)));
     if (!block)
         return false;
@@ -59,7 +60,7 @@ bool CopyRowsToClipboard(HWND owner, const AddressStore& store, const std::vecto
         std::memcpy(text, header.data(), header.size() * sizeof(wchar_t));
         wchar_t* at = text + header.size();
         for (const AddressEntry* entry : entries)
-            at = WriteTsvLine(*entry, at);
+            at = lines.WriteTsv(*entry, at);
         *at = L'\0';
     }
 

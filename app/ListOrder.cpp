@@ -7,13 +7,6 @@
 
 namespace {
 
-// The text an entry shows in a list column (0 Type, 1 Username, 2 Email Address,
-// 3 Distinguished Name); empty for any other column.
-std::wstring_view ColumnText(const AddressEntry& entry, int column) {
-    const StoredText* text = ListColumnText(entry, column);
-    return text ? std::wstring_view(*text) : std::wstring_view();
-}
-
 // The user's locale, case ignored: how Explorer's columns compare.
 constexpr DWORD kCompareFlags = NORM_IGNORECASE;
 
@@ -23,13 +16,13 @@ int Compare(std::wstring_view a, std::wstring_view b) {
 }
 
 // Without room for the keys: the same order, one comparison call at a time (much slower).
-std::vector<uint32_t> SortByComparing(const std::vector<const AddressEntry*>& entries, int column,
-                                      bool descending) {
+std::vector<uint32_t> SortByComparing(const AddressStore& store, const std::vector<const AddressEntry*>& entries,
+                                      int columnId, bool descending) {
     std::vector<uint32_t> order(entries.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<uint32_t>(i);
     std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        const int c = Compare(ColumnText(*entries[a], column), ColumnText(*entries[b], column));
+        const int c = Compare(store.ColumnText(*entries[a], columnId), store.ColumnText(*entries[b], columnId));
         if (c != CSTR_EQUAL)
             return descending ? c == CSTR_GREATER_THAN : c == CSTR_LESS_THAN;
         return a < b;
@@ -52,13 +45,14 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
                 break;
             entries.push_back(entry);
         }
+        const int columnId = store.ListColumnId(column);
         try {
             return SortByKeys(
-                entries.size(), [&](size_t i) { return ColumnText(*entries[i], column); }, kCompareFlags,
+                entries.size(), [&](size_t i) { return store.ColumnText(*entries[i], columnId); }, kCompareFlags,
                 descending, work, &runStarts);
         } catch (const std::bad_alloc&) {
             runStarts.clear();
-            return SortByComparing(entries, column, descending);
+            return SortByComparing(store, entries, columnId, descending);
         }
     } catch (const std::bad_alloc&) {
         return {};
@@ -119,13 +113,13 @@ std::vector<uint64_t> ListOrder::Snapshot(uint64_t rows) const {
 
 int64_t ListOrder::Find(const AddressStore& store, uint64_t rows, const wchar_t* text, bool partial,
                         int64_t start, bool wrap) const {
-    const int searched = column == kUnsorted ? 1 : column;
+    const int searched = store.ListColumnId(column == kUnsorted ? 1 : column);
     const int length = static_cast<int>(std::wcslen(text));
     const auto matches = [&](int64_t row) {
         const AddressEntry* entry = store.At(static_cast<uint64_t>(StoreIndex(row)));
         if (!entry)
             return false;
-        const std::wstring_view cell = ColumnText(*entry, searched);
+        const std::wstring_view cell = store.ColumnText(*entry, searched);
         // A prefix compares the cell's first characters, as many as were typed.
         const int cellLength =
             partial ? std::min(length, static_cast<int>(cell.size())) : static_cast<int>(cell.size());

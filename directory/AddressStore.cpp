@@ -205,19 +205,30 @@ void AddressStore::SetState(ReadState value) {
     state = value;
 }
 
-const StoredText* ListColumnText(const AddressEntry& entry, int column) {
-    switch (column) {
-    case 0:
-        return &entry.typeText;
-    case 1:
-        return &entry.userName;
-    case 2:
-        return &entry.email;
-    case 3:
-        return &entry.distinguishedName;
-    default:
-        return nullptr;
+std::wstring_view AddressStore::ColumnText(const AddressEntry& entry, int columnId) const {
+    if (columnId < 0 || static_cast<size_t>(columnId) >= columns::kColumnCount)
+        return L"";
+    switch (columns::kColumns[columnId].field) {
+    case columns::Field::Type:
+        return entry.typeText;
+    case columns::Field::UserName:
+        return entry.userName;
+    case columns::Field::Email:
+        return entry.email;
+    case columns::Field::DistinguishedName:
+        return entry.distinguishedName;
+    case columns::Field::Kind:
+        return EntryKindName(entry.kind);
+    case columns::Field::Detail:
+        break;
     }
+    const StoredText* text = DetailText(entry, columnId - static_cast<int>(columns::kFirstDetail));
+    return text ? std::wstring_view(*text) : std::wstring_view(L"");
+}
+
+int AddressStore::ListColumnId(int listColumn) const {
+    const columns::ColumnList list = columns::ListColumns(Details());
+    return listColumn >= 0 && static_cast<size_t>(listColumn) < list.count ? list[listColumn] : -1;
 }
 
 void AddressStore::FillDisplayInfo(LVITEMW& item) const {
@@ -232,9 +243,9 @@ void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.mask & LVIF_IMAGE)
         item.iImage = entry->typeCode;
     if (item.mask & LVIF_TEXT) {
-        const StoredText* text = ListColumnText(*entry, item.iSubItem);
+        const columns::ColumnList list = columns::ListColumns(detailSet);
         // The list view only reads the text, and the entry outlives the request.
-        if (text)
-            item.pszText = const_cast<wchar_t*>(text->c_str());
+        if (item.iSubItem >= 0 && static_cast<size_t>(item.iSubItem) < list.count)
+            item.pszText = const_cast<wchar_t*>(ColumnText(*entry, list[item.iSubItem]).data());
     }
 }

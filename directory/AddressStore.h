@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 #include "base/ScopedWin.h"
-#include "directory/DetailCatalogue.h"
+#include "directory/ColumnCatalogue.h"
 #include "directory/EntryKind.h"
 #include "base/Strings.h"
 
@@ -58,10 +58,6 @@ struct AddressEntry {
     std::optional<int32_t> displayTypeEx;
     EntryKind kind = EntryKind::Unknown;
 };
-
-// The entry's text in a list column (0 Type, 1 Username, 2 Email Address, 3 Distinguished
-// Name); null for any other column.
-const StoredText* ListColumnText(const AddressEntry& entry, int column);
 
 // How far the read that fills the store got: still running, through its whole table, or
 // ended before that (a failure or a stop). An export tells the user which.
@@ -117,6 +113,12 @@ public:
     details::DetailSet Details() const;
     // The entry's text of catalogue detail `index`; null when the store keeps no such detail.
     const StoredText* DetailText(const AddressEntry& entry, int index) const;
+    // The entry's text in a catalogue column (columns::kColumns), zero-terminated; empty for
+    // a detail the store does not keep.
+    std::wstring_view ColumnText(const AddressEntry& entry, int columnId) const;
+    // The catalogue column shown in list column `listColumn` (the four, then the details the
+    // store keeps); -1 past the last.
+    int ListColumnId(int listColumn) const;
 
     // Entries per entry block, and the bytes of a text block; a text too large for a
     // quarter of a block gets a block of its own.

@@ -48,7 +48,8 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
         return result;
     };
     // The byte order mark and the header line go out in one write.
-    output.Pending() = ExportHeader(options.format);
+    const ExportLines lines(options.format, store);
+    output.Pending() = lines.Header();
     if (!output.Flush(options.bufferBytes == 0))
         return failed();
     WideString line;
@@ -57,7 +58,7 @@ WriteResult WriteEntries(HANDLE file, const AddressStore& store, const EntryWrit
         const AddressEntry* entry = store.At(options.order ? (*options.order)[i] : i);
         if (!entry)
             break;
-        BuildExportLine(options.format, *entry, line);
+        lines.Build(*entry, line);
         AppendUtf8(output.Pending(), line);
         if (!output.Flush(false))
             return failed();

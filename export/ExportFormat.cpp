@@ -1,5 +1,6 @@
 #include "export/ExportFormat.h"
 #include <string_view>
+#include "text/TextConversion.h"
 
 namespace {
 
@@ -28,14 +29,6 @@ void AppendCsvField(std::wstring_view text, WideString& line) {
     line.append(1, L'"');
 }
 
-// The fields of a CSV or TSV line, in column order.
-struct LineFields {
-    explicit LineFields(const AddressEntry& entry)
-        : all{entry.typeText, entry.userName, entry.email, entry.distinguishedName,
-              EntryKindName(entry.kind)} {}
-    std::wstring_view all[5];
-};
-
 // Tab-separated text has no quoting: a tab or line break inside a field becomes a space, so
 // a field takes its own length and the formula guard's apostrophe.
 size_t TsvFieldLength(std::wstring_view text) {
@@ -52,22 +45,22 @@ wchar_t* WriteTsvField(std::wstring_view text, wchar_t* out) {
 
 } // namespace
 
-ByteString ExportHeader(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::Csv:
-        return "\xEF\xBB\xBF"
-               "Type,Username,Email Address,Distinguished Name,Kind\r\n";
-    case ExportFormat::Tsv:
-        return "\xEF\xBB\xBF"
-               "Type\tUsername\tEmail Address\tDistinguished Name\tKind\r\n";
-    case ExportFormat::Pipe:
-        break;
+ExportLines::ExportLines(ExportFormat format, const AddressStore& store)
+    : format(format), store(store),
+      fields(format == ExportFormat::Pipe ? columns::ListColumns(0) : columns::SheetColumns(store.Details())) {}
+
+ByteString ExportLines::Header() const {
+    // The pipe header is the one users' scripts know, not made of the headings.
+    ByteString header = format == ExportFormat::Pipe ? "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN" : "\xEF\xBB\xBF";
+    for (size_t i = 0; format != ExportFormat::Pipe && i < fields.count; ++i) {
+        if (i > 0)
+            header += format == ExportFormat::Csv ? ',' : '\t';
+        AppendUtf8(header, columns::kColumns[fields[i]].heading);
     }
-    return "\xEF\xBB\xBF"
-           "TYPE|USERNAME|EMAIL|DN\r\n";
+    return header + "\r\n";
 }
 
-void BuildExportLine(ExportFormat format, const AddressEntry& entry, WideString& line) {
+void ExportLines::Build(const AddressEntry& entry, WideString& line) const {
     line.clear();
     if (format == ExportFormat::Pipe) {
         // The format users' scripts already read: each text exactly as stored, with no
@@ -79,34 +72,31 @@ void BuildExportLine(ExportFormat format, const AddressEntry& entry, WideString&
         return;
     }
     if (format == ExportFormat::Tsv) {
-        line.resize(TsvLineLength(entry));
-        WriteTsvLine(entry, line.data());
+        line.resize(TsvLength(entry));
+        WriteTsv(entry, line.data());
         return;
     }
-    const LineFields fields(entry);
-    for (size_t i = 0; i < std::size(fields.all); ++i) {
+    for (size_t i = 0; i < fields.count; ++i) {
         if (i > 0)
             line.append(1, L',');
-        AppendCsvField(fields.all[i], line);
+        AppendCsvField(store.ColumnText(entry, fields[i]), line);
     }
     line.append(L"\r\n");
 }
 
-size_t TsvLineLength(const AddressEntry& entry) {
-    const LineFields fields(entry);
-    // Four tabs between the fields, and CR LF.
-    size_t length = std::size(fields.all) - 1 + 2;
-    for (const std::wstring_view field : fields.all)
-        length += TsvFieldLength(field);
+size_t ExportLines::TsvLength(const AddressEntry& entry) const {
+    // A tab between the fields, and CR LF.
+    size_t length = fields.count - 1 + 2;
+    for (const int id : fields)
+        length += TsvFieldLength(store.ColumnText(entry, id));
     return length;
 }
 
-wchar_t* WriteTsvLine(const AddressEntry& entry, wchar_t* out) {
-    const LineFields fields(entry);
-    for (size_t i = 0; i < std::size(fields.all); ++i) {
+wchar_t* ExportLines::WriteTsv(const AddressEntry& entry, wchar_t* out) const {
+    for (size_t i = 0; i < fields.count; ++i) {
         if (i > 0)
             *out++ = L'\t';
-        out = WriteTsvField(fields.all[i], out);
+        out = WriteTsvField(store.ColumnText(entry, fields[i]), out);
     }
     *out++ = L'\r';
     *out++ = L'\n';

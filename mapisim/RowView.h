@@ -1,5 +1,5 @@
 #pragma once
-#include "directory/DetailCatalogue.h"
+#include "directory/ColumnCatalogue.h"
 #include "mapisim/MapiDefs.h"
 #include <string>
 

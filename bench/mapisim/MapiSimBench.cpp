@@ -11,7 +11,7 @@
 #include <cstring>
 #include <cwchar>
 #include <vector>
-#include "directory/DetailCatalogue.h"
+#include "directory/ColumnCatalogue.h"
 #include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 
@@ -113,8 +113,8 @@ int wmain(int argc, wchar_t** argv) {
         const LPSPropTagArray reader = ReaderColumns();
         std::vector<ULONG> tags(1, reader->cValues + static_cast<ULONG>(details::kCount));
         tags.insert(tags.end(), reader->aulPropTag, reader->aulPropTag + reader->cValues);
-        for (const details::Detail& detail : details::kCatalogue)
-            tags.push_back(detail.unicodeTag);
+        for (size_t i = 0; i < details::kCount; ++i)
+            tags.push_back(details::kCatalogue[i].unicodeTag);
         if (FAILED(table->SetColumns(reinterpret_cast<LPSPropTagArray>(tags.data()), TBL_BATCH))) {
             std::printf("SetColumns with the details failed\n");
             return 1;

@@ -24,16 +24,45 @@ ByteString Line(ExportFormat format, const Texts& texts) {
     entry.distinguishedName = texts.dn;
     store.Append(entry);
     WideString line;
-    BuildExportLine(format, *store.At(0), line);
+    ExportLines(format, store).Build(*store.At(0), line);
     return WideToMultiByte(line, CP_UTF8);
 }
 
 TEST(ExportFormat, HeadersStartWithTheByteOrderMark) {
-    EXPECT_EQ(ExportHeader(ExportFormat::Pipe), "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN\r\n");
-    EXPECT_EQ(ExportHeader(ExportFormat::Csv),
+    const AddressStore store;
+    EXPECT_EQ(ExportLines(ExportFormat::Pipe, store).Header(), "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN\r\n");
+    EXPECT_EQ(ExportLines(ExportFormat::Csv, store).Header(),
               "\xEF\xBB\xBFType,Username,Email Address,Distinguished Name,Kind\r\n");
-    EXPECT_EQ(ExportHeader(ExportFormat::Tsv),
+    EXPECT_EQ(ExportLines(ExportFormat::Tsv, store).Header(),
               "\xEF\xBB\xBFType\tUsername\tEmail Address\tDistinguished Name\tKind\r\n");
+}
+
+// The details a store keeps follow the kind in csv and tsv, in catalogue order whatever order
+// they were chosen in; the pipe format never changes.
+TEST(ExportFormat, DetailsFollowTheKindInCatalogueOrder) {
+    AddressStore store;
+    const int phone = details::IndexOf("phone"), title = details::IndexOf("title"),
+              addresses = details::IndexOf("addresses");
+    ASSERT_TRUE(store.SetDetails((1ul << addresses) | (1ul << phone) | (1ul << title)));
+    const std::wstring_view texts[] = {L"Boss, Big", L"", L"SMTP:a@x; smtp:=b@x"};
+    NewEntry entry;
+    entry.typeText = L"mailuser";
+    entry.userName = L"Ann";
+    entry.details = texts;
+    store.Append(entry);
+    const auto line = [&](ExportFormat format) {
+        const ExportLines lines(format, store);
+        WideString text;
+        lines.Build(*store.At(0), text);
+        return lines.Header() + WideToMultiByte(text, CP_UTF8);
+    };
+    EXPECT_EQ(line(ExportFormat::Csv), "\xEF\xBB\xBFType,Username,Email Address,Distinguished Name,Kind,Title,"
+                                       "Business Phone,Proxy Addresses\r\nmailuser,Ann,,,unknown,\"Boss, Big\",,"
+                                       "SMTP:a@x; smtp:=b@x\r\n");
+    EXPECT_EQ(line(ExportFormat::Tsv), "\xEF\xBB\xBFType\tUsername\tEmail Address\tDistinguished Name\tKind\tTitle\t"
+                                       "Business Phone\tProxy Addresses\r\nmailuser\tAnn\t\t\tunknown\tBoss, Big\t\t"
+                                       "SMTP:a@x; smtp:=b@x\r\n");
+    EXPECT_EQ(line(ExportFormat::Pipe), "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN\r\nmailuser|Ann||\r\n");
 }
 
 TEST(ExportFormat, PipeWritesTheTextsAsStored) {

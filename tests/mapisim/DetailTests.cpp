@@ -1,4 +1,4 @@
-#include "directory/DetailCatalogue.h"
+#include "directory/ColumnCatalogue.h"
 #include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 #include <gtest/gtest.h>
