@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <mapicode.h>
 #include <new>
 #include "directory/DirectoryReader.h"
@@ -10,33 +9,6 @@
 namespace {
 constexpr ULONG kBatchRows = 25;
 constexpr DWORD kReopenPauseMs = 1000;
-constexpr ULONG kEntryIdColumn = 5;
-
-// The contents table's columns; AddRow relies on these positions. The texts come as
-// UTF-16, as the directory holds them; a provider that cannot give UTF-16 gets the 8-bit
-// forms, which are in the ANSI code page. The entry identifier serves only to read a text
-// again that the table may have cut. (MAPI takes the arrays through a non-const pointer but
-// only reads them.)
-SizedSPropTagArray(6, unicodeColumns) = {6,
-                                         {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_W, mapiconst::PR_SMTP_ADDRESS_W,
-                                          mapiconst::PR_EMS_AB_OBJ_DIST_NAME_W, mapiconst::PR_DISPLAY_TYPE_EX,
-                                          PR_ENTRYID}};
-SizedSPropTagArray(6, ansiColumns) = {6,
-                                      {PR_DISPLAY_TYPE, PR_DISPLAY_NAME_A, mapiconst::PR_SMTP_ADDRESS_A,
-                                       mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A, mapiconst::PR_DISPLAY_TYPE_EX,
-                                       PR_ENTRYID}};
-
-LPSPropTagArray Columns(bool unicode) {
-    return unicode ? reinterpret_cast<LPSPropTagArray>(&unicodeColumns)
-                   : reinterpret_cast<LPSPropTagArray>(&ansiColumns);
-}
-
-// A value of the expected type; missing (PT_ERROR), absent or mistyped values give null.
-const SPropValue* ValueOfType(const SRow& row, ULONG position, ULONG type) {
-    if (!row.lpProps || position >= row.cValues || PROP_TYPE(row.lpProps[position].ulPropTag) != type)
-        return nullptr;
-    return &row.lpProps[position];
-}
 
 // The answers of a table whose connection was lost: the session ended, the provider
 // reconnected (which Microsoft says to handle as an ended session), or the network failed.
@@ -46,11 +18,6 @@ bool ConnectionLost(HRESULT result) {
            result == MAPI_E_NETWORK_ERROR;
 }
 
-// Table implementers may cut a text column, most often to 255 and less often to 510
-// characters (bytes for 8-bit text): a text of exactly that length may not be whole.
-bool MayBeCut(size_t length) {
-    return length == 255 || length == 510;
-}
 } // namespace
 
 void DirectoryReader::StartCounts() {
@@ -80,10 +47,20 @@ HRESULT DirectoryReader::OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<
     lastResult = Checked(lastResult, table.Get());
     if (FAILED(lastResult))
         return lastResult;
-    lastResult = table->SetColumns(Columns(true), TBL_BATCH);
-    // A provider without UTF-16 says so here; it serves the same texts in 8 bits.
-    if (lastResult == MAPI_E_BAD_CHARWIDTH)
-        lastResult = table->SetColumns(Columns(false), TBL_BATCH);
+    // The columns in one call, the chosen details with them. A provider without UTF-16 says
+    // so here; it serves the same texts in 8 bits. (MAPI takes the array through a non-const
+    // pointer but only reads it.)
+    const details::DetailSet chosen = store->Details();
+    try {
+        columnTags = ContentsColumns(true, chosen);
+        lastResult = table->SetColumns(reinterpret_cast<LPSPropTagArray>(columnTags.data()), TBL_BATCH);
+        if (lastResult == MAPI_E_BAD_CHARWIDTH) {
+            columnTags = ContentsColumns(false, chosen);
+            lastResult = table->SetColumns(reinterpret_cast<LPSPropTagArray>(columnTags.data()), TBL_BATCH);
+        }
+    } catch (const std::bad_alloc&) {
+        lastResult = E_OUTOFMEMORY;
+    }
     return lastResult;
 }
 
@@ -195,87 +172,6 @@ DirectoryReader::RunOutcome DirectoryReader::WholeReadOutcome() const {
     if (entries == kOnlineListLimit)
         return RunOutcome::ReadAtOnlineLimit;
     return RunOutcome::Read;
-}
-
-void DirectoryReader::AddRow(const SRow& row, IAddrBook* addressBook) {
-    NewEntry entry;
-    std::optional<int32_t> displayType;
-    if (const SPropValue* type = ValueOfType(row, 0, PT_LONG))
-        displayType = type->Value.l;
-    if (const SPropValue* typeEx = ValueOfType(row, 4, PT_LONG))
-        entry.displayTypeEx = typeEx->Value.l;
-    const Classification kind = ClassifyEntry(displayType, entry.displayTypeEx);
-    entry.type = kind.type;
-    entry.kind = kind.kind;
-    entry.typeText = EntryTypeText(kind.type);
-    const wchar_t* preset = displayType ? L"" : L"unknown";
-    // Views of MAPI's own UTF-16 values, which the store copies; 8-bit text (whichever
-    // columns were set) is ANSI, decoded here first.
-    std::wstring_view texts[] = {preset, preset, preset};
-    WideString decoded[3];
-    bool cut[3] = {};
-    bool anyCut = false;
-    for (ULONG position = 1; position <= 3; ++position) {
-        const size_t i = position - 1;
-        if (const SPropValue* value = ValueOfType(row, position, PT_UNICODE)) {
-            if (value->Value.lpszW) {
-                texts[i] = value->Value.lpszW;
-                cut[i] = MayBeCut(texts[i].size());
-            }
-        } else if (const SPropValue* narrow = ValueOfType(row, position, PT_STRING8)) {
-            if (narrow->Value.lpszA) {
-                cut[i] = MayBeCut(std::strlen(narrow->Value.lpszA));
-                texts[i] = decoded[i] = MultiByteToWide(narrow->Value.lpszA, CP_ACP);
-            }
-        }
-        anyCut = anyCut || cut[i];
-    }
-    if (anyCut)
-        ReadWholeTexts(addressBook, row, cut, texts, decoded);
-    entry.userName = texts[0];
-    entry.email = texts[1];
-    entry.distinguishedName = texts[2];
-    store->Append(entry);
-    // Counted once stored: a row the store could not take is in no count.
-    ++typeCounts[static_cast<size_t>(kind.type)];
-}
-
-void DirectoryReader::ReadWholeTexts(IAddrBook* addressBook, const SRow& row, const bool (&cut)[3],
-                                     std::wstring_view (&texts)[3], WideString (&whole)[3]) {
-    const SPropValue* entryId = ValueOfType(row, kEntryIdColumn, PT_BINARY);
-    if (!entryId || entryId->Value.bin.cb == 0 || !entryId->Value.bin.lpb)
-        return;
-    // Read-only: nothing here changes the directory. Whatever fails keeps the table's text.
-    MapiPtr<IMAPIProp> entry;
-    if (FAILED(OpenEntryUncached(addressBook, entryId->Value.bin.cb,
-                                 reinterpret_cast<LPENTRYID>(entryId->Value.bin.lpb), MAPI_DEFERRED_ERRORS,
-                                 entry.ReceiveUnknown())))
-        return;
-    // The texts in the table's own types; position[k] is the text asked for as tag k.
-    SizedSPropTagArray(3, tags) = {0, {}};
-    size_t position[3] = {};
-    for (size_t i = 0; i < 3; ++i) {
-        if (cut[i]) {
-            position[tags.cValues] = i;
-            tags.aulPropTag[tags.cValues++] = row.lpProps[i + 1].ulPropTag;
-        }
-    }
-    ULONG count = 0;
-    MapiBuffer<SPropValue> values(mapi);
-    // A warning (MAPI_W_ERRORS_RETURNED) still brings the values that are there.
-    lastResult = entry->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, values.Receive());
-    if (FAILED(lastResult) || !values)
-        return;
-    for (ULONG k = 0; k < count && k < tags.cValues; ++k) {
-        const SPropValue& value = values.Get()[k];
-        const size_t i = position[k];
-        if (value.ulPropTag != tags.aulPropTag[k])
-            continue;
-        if (PROP_TYPE(value.ulPropTag) == PT_UNICODE && value.Value.lpszW)
-            texts[i] = whole[i] = value.Value.lpszW;
-        else if (PROP_TYPE(value.ulPropTag) == PT_STRING8 && value.Value.lpszA)
-            texts[i] = whole[i] = MultiByteToWide(value.Value.lpszA, CP_ACP);
-    }
 }
 
 void DirectoryReader::PostProgress(bool last) {

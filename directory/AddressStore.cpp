@@ -157,6 +157,11 @@ details::DetailSet AddressStore::Details() const {
     return detailSet;
 }
 
+size_t AddressStore::DetailCount() const {
+    ScopedLock guard(lock);
+    return detailCount;
+}
+
 const StoredText* AddressStore::DetailText(const AddressEntry& entry, int index) const {
     // The chosen details change only while the store is empty, so no entry sees them change.
     if (index < 0 || static_cast<size_t>(index) >= details::kCount ||

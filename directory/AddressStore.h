@@ -111,6 +111,8 @@ public:
     // without details keeps its entries as small as ever.
     bool SetDetails(details::DetailSet chosen);
     details::DetailSet Details() const;
+    // How many details that is.
+    size_t DetailCount() const;
     // The entry's text of catalogue detail `index`; null when the store keeps no such detail.
     const StoredText* DetailText(const AddressEntry& entry, int index) const;
     // The entry's text in a catalogue column (columns::kColumns), zero-terminated; empty for

@@ -7,9 +7,11 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 #include "base/ScopedWin.h"
 #include "base/StatusMessage.h"
 #include "directory/AddressStore.h"
+#include "directory/EntryRow.h"
 #include "directory/MapiLibrary.h"
 #include "directory/MapiObjects.h"
 #include "gui/GApplication.h"
@@ -129,11 +131,10 @@ private:
     uint64_t ResumeAt(IMAPITable* table, uint64_t consumed);
     // One batch, waiting for a busy table.
     HRESULT QueryBatch(IMAPITable* table, MapiRowSet& rows);
+    // The row into the store: EntryRow.cpp.
     void AddRow(const SRow& row, IAddrBook* addressBook);
-    // Texts that may have been cut by the table (cut[i] for texts[i]) are read again from
-    // the entry; a text read whole goes to whole[i], which texts[i] then views.
-    void ReadWholeTexts(IAddrBook* addressBook, const SRow& row, const bool (&cut)[3],
-                        std::wstring_view (&texts)[3], WideString (&whole)[3]);
+    // Texts that may have been cut by the table are read again from the entry.
+    void ReadWholeTexts(IAddrBook* addressBook, const SRow& row, RowTexts& texts);
     // How a read that reached the end of its table ended, from its entries and the count.
     RunOutcome WholeReadOutcome() const;
     uint64_t TypeCount(EntryType type) const { return typeCounts[static_cast<size_t>(type)]; }
@@ -144,6 +145,9 @@ private:
     MapiPtr<IMAPISession> session;
     AddressStore* store = nullptr;
     std::optional<ULONG> rowCount;
+    // The contents table's columns as last set, and the texts of the row being added.
+    std::vector<ULONG> columnTags;
+    RowTexts rowTexts;
     // The text of the latest progress posted.
     WideString progressText;
     HWND window = nullptr;

@@ -9,6 +9,7 @@ void Ledger::StartPeriod() {
     rowsServed = 0;
     profile.clear();
     error.clear();
+    contentsColumns.clear();
     calls.clear();
     threads.clear();
 }
@@ -70,6 +71,8 @@ std::string Ledger::Render(size_t buffersOutstanding) const {
         text += "profile=" + profile + "\r\n";
     if (!error.empty())
         text += "error=" + error + "\r\n";
+    if (!contentsColumns.empty())
+        text += "contents_columns=" + contentsColumns + "\r\n";
 
     char flags[16];
     for (const Call& call : calls) {

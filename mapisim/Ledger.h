@@ -37,6 +37,9 @@ public:
     unsigned long long rowsServed = 0;
     unsigned long badFrees = 0;
     std::string profile; // the profile of the latest logon, UTF-8
+    // The tags of the latest successful SetColumns on a contents table, "0x%08X" each,
+    // comma-separated.
+    std::string contentsColumns;
     std::string error;   // FILE:LINE: reason, for a scenario that could not be loaded
 
 private:

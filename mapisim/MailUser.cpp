@@ -8,6 +8,8 @@ MailUser::MailUser(std::shared_ptr<LogonState> logon, int containerIndex, size_t
 
 STDMETHODIMP MailUser::GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) {
     return AnswerGetProps(tags, flags, count, values, [this](RowView& properties, ULONG textType) {
+        // The entry has every detail the directory gives it, whatever a table asked for.
+        properties.wantedDetails = details::kAll;
         ContentsRows(Setup().containers[container].contents, container).Fill(index, properties);
         return std::vector<ULONG>{PR_ENTRYID,
                                   PR_DISPLAY_TYPE,

@@ -102,6 +102,15 @@ STDMETHODIMP Table::SetColumns(LPSPropTagArray tags, ULONG flags) {
         return width;
     columns.assign(tags->aulPropTag, tags->aulPropTag + tags->cValues);
     view.wantedDetails = DetailsIn(columns);
+    if (kind == TableKind::Contents) {
+        std::string& record = Simulator::Get().ledger.contentsColumns;
+        record.clear();
+        char tag[16];
+        for (const ULONG column : columns) {
+            snprintf(tag, sizeof(tag), "0x%08lX", static_cast<unsigned long>(column));
+            record += (record.empty() ? "" : ",") + std::string(tag);
+        }
+    }
     return configured;
 }
 
