@@ -1,4 +1,5 @@
 #include "console/CommandLine.h"
+#include <cstring>
 #include <cwctype>
 
 namespace {
@@ -9,9 +10,53 @@ WideString Lower(WideString text) {
     return text;
 }
 
+// The details a -d value names: "all", or catalogue names separated by commas.
+bool ParseDetails(const WideString& value, details::DetailSet& chosen, WideString& error) {
+    if (Lower(value) == L"all") {
+        chosen = details::kAll;
+        return true;
+    }
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = value.find(L',', start);
+        const WideString name = Lower(value.substr(start, comma == WideString::npos ? WideString::npos : comma - start));
+        int index = -1;
+        for (size_t i = 0; i < details::kCount && index < 0; ++i) {
+            const char* known = details::kCatalogue[i].name;
+            if (name == WideString(known, known + std::strlen(known)))
+                index = static_cast<int>(i);
+        }
+        if (index < 0) {
+            error = L"unknown detail \"" + name + L"\" (see -? for the names)";
+            return false;
+        }
+        chosen |= details::DetailSet(1) << index;
+        if (comma == WideString::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+// The details' names, as lines under the -d switch.
+WideString DetailNames() {
+    const WideString indent(14, L' ');
+    WideString text, line = indent;
+    for (size_t i = 0; i < details::kCount; ++i) {
+        const char* name = details::kCatalogue[i].name;
+        const WideString item = WideString(name, name + std::strlen(name)) + (i + 1 < details::kCount ? L"," : L"");
+        if (line.size() + 1 + item.size() > 79) {
+            text += line + L"\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? L" " : L"") + item;
+    }
+    return text + line + L"\n";
+}
+
 } // namespace
 
 bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideString& error) {
+    bool pipeNamed = false;
     for (int i = 1; i < argc; ++i) {
         const WideString argument = argv[i];
         if (argument.size() < 2 || (argument[0] != L'-' && argument[0] != L'/')) {
@@ -19,7 +64,7 @@ bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideStr
             return false;
         }
         const WideString name = Lower(argument.substr(1));
-        if (name == L"p" || name == L"o" || name == L"f") {
+        if (name == L"p" || name == L"o" || name == L"f" || name == L"d") {
             if (i + 1 >= argc || argv[i + 1][0] == L'\0') {
                 error = L"the switch " + argument + L" needs a value";
                 return false;
@@ -29,8 +74,12 @@ bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideStr
                 options.profile = value;
             } else if (name == L"o") {
                 options.output = value;
+            } else if (name == L"d") {
+                if (!ParseDetails(value, options.details, error))
+                    return false;
             } else if (Lower(value) == L"pipe") {
                 options.format = ExportFormat::Pipe;
+                pipeNamed = true;
             } else if (Lower(value) == L"csv") {
                 options.format = ExportFormat::Csv;
             } else if (Lower(value) == L"tsv") {
@@ -52,12 +101,17 @@ bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideStr
             return false;
         }
     }
+    // The pipe format is the window's "Save to txt file", which has no room for details.
+    if (options.details != 0 && options.format == ExportFormat::Pipe && (pipeNamed || !options.output.empty())) {
+        error = L"-d needs -f csv or -f tsv: the pipe format has no detail columns";
+        return false;
+    }
     return true;
 }
 
 WideString UsageText(const WideString& programName) {
     return L"usage: " + programName +
-           L" [-p PROFILE] [-o FILE] [-f pipe|csv|tsv] [-c] [-q] [-nobanner] [-?]\n"
+           L" [-p PROFILE] [-o FILE] [-f pipe|csv|tsv] [-d DETAILS] [-c] [-q] [-nobanner] [-?]\n"
            L"\n"
            L"Reads the Global Address List through Outlook's MAPI and prints the counts of its entries.\n"
            L"\n"
@@ -65,6 +119,9 @@ WideString UsageText(const WideString& programName) {
            L"  -o FILE     write every entry to FILE; a failed run leaves the previous FILE as it was\n"
            L"  -f FORMAT   pipe (the default: as the window's \"Save to txt file\"), csv or tsv;\n"
            L"              csv and tsv put a ' before a text that starts with = + - @ tab or CR\n"
+           L"  -d DETAILS  also read these directory details, written after Kind in csv and tsv:\n"
+           L"              all, or names separated by commas (-d title,department,phone):\n" +
+           DetailNames() +
            L"  -c          the counts as CSV (kind,count) instead of a table\n"
            L"  -q          no progress line\n"
            L"  -nobanner   no banner line\n"

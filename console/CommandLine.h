@@ -1,4 +1,5 @@
 #pragma once
+#include "directory/ColumnCatalogue.h"
 #include "export/ExportFormat.h"
 #include "base/Strings.h"
 
@@ -7,6 +8,8 @@ struct ConsoleOptions {
     WideString profile; // empty: the default profile
     WideString output;  // empty: no file
     ExportFormat format = ExportFormat::Pipe;
+    // The directory details to read (-d), written after Kind in csv and tsv.
+    details::DetailSet details = 0;
     bool csvCounts = false;
     bool quiet = false;
     bool noBanner = false;

@@ -251,6 +251,9 @@ int Run(int argc, wchar_t** argv) {
     }
 
     AddressStore store;
+    // Details are read only for a file to hold them: they change no count.
+    if (!options.output.empty())
+        store.SetDetails(options.details);
     ConsoleReader reading;
     ProgressLine progress(errors, options.quiet);
     const bool started = reading.Read(

@@ -111,6 +111,34 @@ kinds = dict(csv.reader(io.StringIO(out)))
 check(kinds.pop("kind") == "count" and kinds.pop("total") == "5" and sum(map(int, kinds.values())) == 5,
       "csv counts")
 
+# Every detail of every demo entry, read back by Python: catalogue order after Kind, the proxy
+# addresses joined in the directory's order, missing and empty values as empty fields.
+NAMES = ("title department company office phone mobile alias street city state postcode country addresses " +
+         " ".join(f"custom{i}" for i in range(1, 16))).split()
+HEADINGS = ["Title", "Department", "Company", "Office", "Business Phone", "Mobile Phone", "Alias", "Street", "City",
+            "State", "Postal Code", "Country", "Proxy Addresses"] + [f"Custom Attribute {i}" for i in range(1, 16)]
+unescape = lambda t: re.sub(r"\\(.)", lambda m: {"t": "\t", "n": "\n", "r": "\r"}.get(m[1], m[1]), t)
+expected = []
+for entry in open(os.path.join(src, "demo/gal.txt"), encoding="utf-8").read().splitlines():
+    if not entry or entry.startswith("#"):
+        continue
+    values = dict(f.split("=", 1) for f in entry.split("\t")[5:])
+    values = {k: "; ".join(unescape(p) for p in re.split(r"(?<!\\);", v)) if k == "addresses" else unescape(v)
+              for k, v in values.items() if v != "!"}
+    expected.append([guard(values.get(name, "")) for name in NAMES])
+code, out, err = run(own, ["-d", "all", "-f", "csv", "-o", win(csv_file), "-q"], demo)
+check(code == 0, "-d all: exit 0")
+table = list(csv.reader(io.StringIO(open(csv_file, "rb").read().decode("utf-8-sig"), newline="")))
+check(table[0] == ["Type", "Username", "Email Address", "Distinguished Name", "Kind"] + HEADINGS, "-d all: header")
+check([r[5:] for r in table[1:]] == expected, "-d all: every detail exactly as the directory holds it")
+check(any("; " in r[5 + NAMES.index("addresses")] for r in table[1:]) and any(not c for r in table[1:] for c in r[5:]),
+      "-d all: joined and empty values are there")
+code, out, err = run(own, ["-d", "title,COMPANY", "-f", "tsv", "-o", win(csv_file), "-q"], demo)
+check(code == 0 and open(csv_file, "rb").read().split(b"\r\n")[0].endswith(b"Kind\tTitle\tCompany"), "-d two: tsv")
+for args in (["-d", "bogus", "-f", "csv"], ["-d", "title", "-f", "pipe"], ["-d", "title", "-o", win(csv_file)]):
+    code, out, err = run(own, args, demo)
+    check(code == 1 and "usage:" in err and "custom15" in err, f"{args}: bad usage")
+
 # Exit codes, each with one error line.
 code, out, err = run(own, ["-x"], demo)
 check(code == 1 and "usage:" in err and "7  read" in err and "8  read exactly 500" in err, "bad switch: 1 and the usage")
