@@ -16,13 +16,15 @@ int Compare(std::wstring_view a, std::wstring_view b) {
 }
 
 // Without room for the keys: the same order, one comparison call at a time (much slower).
-std::vector<uint32_t> SortByComparing(const AddressStore& store, const std::vector<const AddressEntry*>& entries,
-                                      int columnId, bool descending) {
+std::vector<uint32_t> SortByComparing(const AddressStore& store,
+                                      const std::vector<const AddressEntry*>& entries, int columnId,
+                                      bool descending) {
     std::vector<uint32_t> order(entries.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<uint32_t>(i);
     std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        const int c = Compare(store.ColumnText(*entries[a], columnId), store.ColumnText(*entries[b], columnId));
+        const int c =
+            Compare(store.ColumnText(*entries[a], columnId), store.ColumnText(*entries[b], columnId));
         if (c != CSTR_EQUAL)
             return descending ? c == CSTR_GREATER_THAN : c == CSTR_LESS_THAN;
         return a < b;
@@ -48,8 +50,8 @@ std::vector<uint32_t> SortedIndices(const AddressStore& store, uint64_t rows, in
         const int columnId = store.ListColumnId(column);
         try {
             return SortByKeys(
-                entries.size(), [&](size_t i) { return store.ColumnText(*entries[i], columnId); }, kCompareFlags,
-                descending, work, &runStarts);
+                entries.size(), [&](size_t i) { return store.ColumnText(*entries[i], columnId); },
+                kCompareFlags, descending, work, &runStarts);
         } catch (const std::bad_alloc&) {
             runStarts.clear();
             return SortByComparing(store, entries, columnId, descending);

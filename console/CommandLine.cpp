@@ -19,7 +19,8 @@ bool ParseDetails(const WideString& value, details::DetailSet& chosen, WideStrin
     size_t start = 0;
     for (;;) {
         const size_t comma = value.find(L',', start);
-        const WideString name = Lower(value.substr(start, comma == WideString::npos ? WideString::npos : comma - start));
+        const WideString name =
+            Lower(value.substr(start, comma == WideString::npos ? WideString::npos : comma - start));
         int index = -1;
         for (size_t i = 0; i < details::kCount && index < 0; ++i) {
             const char* known = details::kCatalogue[i].name;
@@ -43,7 +44,8 @@ WideString DetailNames() {
     WideString text, line = indent;
     for (size_t i = 0; i < details::kCount; ++i) {
         const char* name = details::kCatalogue[i].name;
-        const WideString item = WideString(name, name + std::strlen(name)) + (i + 1 < details::kCount ? L"," : L"");
+        const WideString item =
+            WideString(name, name + std::strlen(name)) + (i + 1 < details::kCount ? L"," : L"");
         if (line.size() + 1 + item.size() > 79) {
             text += line + L"\n";
             line = indent;
@@ -102,7 +104,8 @@ bool ParseCommandLine(int argc, wchar_t** argv, ConsoleOptions& options, WideStr
         }
     }
     // The pipe format is the window's "Save to txt file", which has no room for details.
-    if (options.details != 0 && options.format == ExportFormat::Pipe && (pipeNamed || !options.output.empty())) {
+    if (options.details != 0 && options.format == ExportFormat::Pipe &&
+        (pipeNamed || !options.output.empty())) {
         error = L"-d needs -f csv or -f tsv: the pipe format has no detail columns";
         return false;
     }

@@ -16,18 +16,19 @@ enum class Field { Type, UserName, Email, DistinguishedName, Kind, Detail };
 struct Column {
     const char* name;
     const wchar_t* heading;
-    int listWidth;          // the list column's width at 96 dpi
+    int listWidth; // the list column's width at 96 dpi
     Field field;
-    ULONG unicodeTag;       // a detail's property: PT_UNICODE, or PT_MV_UNICODE when multiValued
-    ULONG ansiTag;          // the 8-bit form, for providers without Unicode
-    bool multiValued;       // joined with "; " in one field, in the directory's order
+    ULONG unicodeTag; // a detail's property: PT_UNICODE, or PT_MV_UNICODE when multiValued
+    ULONG ansiTag;    // the 8-bit form, for providers without Unicode
+    bool multiValued; // joined with "; " in one field, in the directory's order
 };
 
 constexpr Column Entry(const char* name, const wchar_t* heading, int width, Field field) {
     return Column{name, heading, width, field, 0, 0, false};
 }
 constexpr Column Text(const char* name, const wchar_t* heading, ULONG id) {
-    return Column{name, heading, 120, Field::Detail, PROP_TAG(PT_UNICODE, id), PROP_TAG(PT_STRING8, id), false};
+    return Column{name, heading, 120, Field::Detail, PROP_TAG(PT_UNICODE, id), PROP_TAG(PT_STRING8, id),
+                  false};
 }
 constexpr Column Texts(const char* name, const wchar_t* heading, ULONG id) {
     return Column{name, heading, 200, Field::Detail, PROP_TAG(PT_MV_UNICODE, id), PROP_TAG(PT_MV_STRING8, id),

@@ -27,7 +27,8 @@ std::vector<ULONG> ContentsColumns(bool unicode, details::DetailSet chosen) {
                                   PR_DISPLAY_TYPE,
                                   unicode ? PR_DISPLAY_NAME_W : PR_DISPLAY_NAME_A,
                                   unicode ? mapiconst::PR_SMTP_ADDRESS_W : mapiconst::PR_SMTP_ADDRESS_A,
-                                  unicode ? mapiconst::PR_EMS_AB_OBJ_DIST_NAME_W : mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A,
+                                  unicode ? mapiconst::PR_EMS_AB_OBJ_DIST_NAME_W
+                                          : mapiconst::PR_EMS_AB_OBJ_DIST_NAME_A,
                                   mapiconst::PR_DISPLAY_TYPE_EX,
                                   PR_ENTRYID};
     for (size_t i = 0; i < details::kCount; ++i) {
@@ -101,7 +102,8 @@ void DirectoryReader::AddRow(const SRow& row, IAddrBook* addressBook) {
     const wchar_t* preset = displayType ? L"" : L"unknown";
     bool anyCut = false;
     for (size_t i = 0; i < texts.count; ++i) {
-        texts.column[i] = i < 3 ? kFirstTextColumn + static_cast<ULONG>(i) : kFirstDetailColumn + static_cast<ULONG>(i - 3);
+        texts.column[i] =
+            i < 3 ? kFirstTextColumn + static_cast<ULONG>(i) : kFirstDetailColumn + static_cast<ULONG>(i - 3);
         texts.text[i] = i < 3 ? preset : L"";
         texts.cut[i] = false;
         if (row.lpProps && texts.column[i] < row.cValues)

@@ -47,7 +47,8 @@ wchar_t* WriteTsvField(std::wstring_view text, wchar_t* out) {
 
 ExportLines::ExportLines(ExportFormat format, const AddressStore& store)
     : format(format), store(store),
-      fields(format == ExportFormat::Pipe ? columns::ListColumns(0) : columns::SheetColumns(store.Details())) {}
+      fields(format == ExportFormat::Pipe ? columns::ListColumns(0)
+                                          : columns::SheetColumns(store.Details())) {}
 
 ByteString ExportLines::Header() const {
     // The pipe header is the one users' scripts know, not made of the headings.

@@ -40,7 +40,7 @@ public:
     // The tags of the latest successful SetColumns on a contents table, "0x%08X" each,
     // comma-separated.
     std::string contentsColumns;
-    std::string error;   // FILE:LINE: reason, for a scenario that could not be loaded
+    std::string error; // FILE:LINE: reason, for a scenario that could not be loaded
 
 private:
     struct Call {

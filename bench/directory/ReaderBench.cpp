@@ -77,9 +77,10 @@ int wmain(int argc, wchar_t** argv) {
     EntryWriterOptions options;
     options.format = ExportFormat::Csv;
     options.bufferBytes = kWholeFileBuffer;
-    const bool written = file.Open(folder.File(L"GAL.csv")) &&
-                         WriteEntries(file.Handle(), store, options, nullptr).outcome == WriteOutcome::Written &&
-                         file.Commit();
+    const bool written =
+        file.Open(folder.File(L"GAL.csv")) &&
+        WriteEntries(file.Handle(), store, options, nullptr).outcome == WriteOutcome::Written &&
+        file.Commit();
     const double csv = Now() - writeStart;
 
     std::printf("%d-bit entries=%llu details=%zu read_s=%.3f mem_B=%.0f csv_s=%.3f\n",

@@ -15,9 +15,12 @@ TEST(ReaderDetails, AreReadInOneSetColumnsAndDecodedLikeTheOtherTexts) {
     const std::string directory =
         "0\tAnn\tann@x.example\t/o=X/cn=ann\t\ttitle=Chef\\tde cuisine\tcity=K\xC3\xB6ln\t"
         "addresses=SMTP:ann@x.example;smtp:a\\;b@x.example;X500:/o=X/cn=ann\tcustom15=\n"
-        "0\tBo\tbo@x.example\t/o=X/cn=bo\t\tcustom15=" + longValue + "\n"
+        "0\tBo\tbo@x.example\t/o=X/cn=bo\t\tcustom15=" +
+        longValue +
+        "\n"
         "1\tList\tlist@x.example\t/o=X/cn=list\n";
-    const details::DetailSet chosen = (1ul << kTitle) | (1ul << kCity) | (1ul << kAddresses) | (1ul << kCustom15);
+    const details::DetailSet chosen =
+        (1ul << kTitle) | (1ul << kCity) | (1ul << kAddresses) | (1ul << kCustom15);
     // The 8-bit forms, and a table that cuts its texts at 255 characters, give the same texts.
     for (const auto& [lines, rereads] : std::vector<std::pair<std::string, size_t>>{
              {"", 0}, {"unicode=0\n", 0}, {"truncate_columns=255\n", 1}}) {
@@ -30,7 +33,8 @@ TEST(ReaderDetails, AreReadInOneSetColumnsAndDecodedLikeTheOtherTexts) {
         const AddressEntry& ann = *run.store.At(0);
         EXPECT_EQ(*run.store.DetailText(ann, kTitle), L"Chef\tde cuisine");
         EXPECT_EQ(*run.store.DetailText(ann, kCity), L"K\u00F6ln");
-        EXPECT_EQ(*run.store.DetailText(ann, kAddresses), L"SMTP:ann@x.example; smtp:a;b@x.example; X500:/o=X/cn=ann")
+        EXPECT_EQ(*run.store.DetailText(ann, kAddresses),
+                  L"SMTP:ann@x.example; smtp:a;b@x.example; X500:/o=X/cn=ann")
             << "every value, in the directory's order";
         EXPECT_EQ(*run.store.DetailText(ann, kCustom15), L"");
         const AddressEntry& bo = *run.store.At(1);

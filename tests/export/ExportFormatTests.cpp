@@ -56,12 +56,14 @@ TEST(ExportFormat, DetailsFollowTheKindInCatalogueOrder) {
         lines.Build(*store.At(0), text);
         return lines.Header() + WideToMultiByte(text, CP_UTF8);
     };
-    EXPECT_EQ(line(ExportFormat::Csv), "\xEF\xBB\xBFType,Username,Email Address,Distinguished Name,Kind,Title,"
-                                       "Business Phone,Proxy Addresses\r\nmailuser,Ann,,,unknown,\"Boss, Big\",,"
-                                       "SMTP:a@x; smtp:=b@x\r\n");
-    EXPECT_EQ(line(ExportFormat::Tsv), "\xEF\xBB\xBFType\tUsername\tEmail Address\tDistinguished Name\tKind\tTitle\t"
-                                       "Business Phone\tProxy Addresses\r\nmailuser\tAnn\t\t\tunknown\tBoss, Big\t\t"
-                                       "SMTP:a@x; smtp:=b@x\r\n");
+    EXPECT_EQ(line(ExportFormat::Csv),
+              "\xEF\xBB\xBFType,Username,Email Address,Distinguished Name,Kind,Title,"
+              "Business Phone,Proxy Addresses\r\nmailuser,Ann,,,unknown,\"Boss, Big\",,"
+              "SMTP:a@x; smtp:=b@x\r\n");
+    EXPECT_EQ(line(ExportFormat::Tsv),
+              "\xEF\xBB\xBFType\tUsername\tEmail Address\tDistinguished Name\tKind\tTitle\t"
+              "Business Phone\tProxy Addresses\r\nmailuser\tAnn\t\t\tunknown\tBoss, Big\t\t"
+              "SMTP:a@x; smtp:=b@x\r\n");
     EXPECT_EQ(line(ExportFormat::Pipe), "\xEF\xBB\xBFTYPE|USERNAME|EMAIL|DN\r\nmailuser|Ann||\r\n");
 }
 
