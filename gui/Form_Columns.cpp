@@ -98,10 +98,11 @@ void Form_Columns::BuildControls() {
     const auto px = [&](int32_t pixels) { return ScaleForDpi(pixels, dpi); };
     constexpr int32_t A = LAYOUT_AUTO;
     const int32_t th = MeasureTextHeight(L"Ag", f);
-    LayoutColumn main, grid;
+    // Every control is placed explicitly; the columns only take the factory's bookkeeping.
+    LayoutColumn placed, grid;
 
-    CreateControl(0, L"Static", kIntroText, kChild, px(8), px(8), A, A, window, 0, instance, nullptr, f, main,
-                  {});
+    CreateControl(0, L"Static", kIntroText, kChild, px(8), px(8), A, A, window, 0, instance, nullptr, f,
+                  placed, {});
 
     // Each box wide enough for the longest heading beside its square (13 pixels at 96 dpi).
     int32_t textWidth = 0;
@@ -109,7 +110,7 @@ void Form_Columns::BuildControls() {
         textWidth = std::max(textWidth, MeasureTextWidth(details::kCatalogue[i].heading, f));
     const int32_t boxWidth = px(24) + textWidth;
     const int32_t boxHeight = th + px(4);
-    const int32_t gridTop = main.nextY + px(8);
+    const int32_t gridTop = px(8) + th + px(8);
     const int32_t columnStep = boxWidth + px(16);
     for (size_t i = 0; i < details::kCount; ++i) {
         const int32_t column = static_cast<int32_t>(i / kBoxesPerColumn);
@@ -127,7 +128,7 @@ void Form_Columns::BuildControls() {
     int32_t right = std::max(gridRight, px(8) + MeasureTextWidth(kIntroText, f));
     if (listShown) {
         CreateControl(0, L"Static", kNextConnectText, kChild | WS_GROUP, px(8), y, A, A, window, 0, instance,
-                      nullptr, f, main, {});
+                      nullptr, f, placed, {});
         y += th + px(8);
         right = std::max(right, px(8) + MeasureTextWidth(kNextConnectText, f));
     }
@@ -138,9 +139,9 @@ void Form_Columns::BuildControls() {
     const int32_t cancelLeft = right - buttonWidth;
     const int32_t okLeft = cancelLeft - px(6) - buttonWidth;
     CreateControl(0, L"Button", L"OK", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, okLeft, y,
-                  buttonWidth, buttonHeight, window, IDOK, instance, nullptr, f, main, {});
+                  buttonWidth, buttonHeight, window, IDOK, instance, nullptr, f, placed, {});
     CreateControl(0, L"Button", L"Cancel", kChild | WS_TABSTOP, cancelLeft, y, buttonWidth, buttonHeight,
-                  window, IDCANCEL, instance, nullptr, f, main, {});
+                  window, IDCANCEL, instance, nullptr, f, placed, {});
 
     // The frame the system draws around the client area at this resolution.
     RECT outer = {}, client = {};
