@@ -11,15 +11,9 @@ usage: expected_export.py DIRECTORY OUTPUT                the export file: a byt
                                                           email=ADDRESS
        expected_export.py DIRECTORY CSV --csv-by-email    checks a saved CSV file with Python's
                                                           csv module: every entry, ordered by
-                                                          email address
-       expected_export.py DIRECTORY OUTPUT --csv          the CSV file's bytes
-With --rows or --csv, --details NAME,NAME... adds those directory details after the kind (in
-the order given, which must be the catalogue's) and --sort NAME orders the entries by that
-detail first, ignoring case, equal texts in arrival order (plain Latin texts only)."""
-import argparse
+                                                          email address"""
 import csv
 import os
-import re
 import sys
 
 KINDS = {0: "mailuser", 1: "dist list", 2: "forum", 3: "agent", 6: "remote"}
@@ -28,8 +22,6 @@ DETAILED = {0: "other mail user", 1: "distribution group", 2: "forum", 3: "agent
 REFINED = {(0, 0): "mailbox user", (0, 7): "room", (0, 8): "equipment", (1, 9): "security group"}
 ESCAPES = {"t": "\t", "n": "\n", "r": "\r", "\\": "\\", "!": "!"}
 HEADER = ["Type", "Username", "Email Address", "Distinguished Name", "Kind"]
-HEADINGS = {"department": "Department", "addresses": "Proxy Addresses", "title": "Title",
-            **{f"custom{n}": f"Custom Attribute {n}" for n in range(1, 16)}}
 
 
 def field(raw):
@@ -46,13 +38,8 @@ def field(raw):
     return out
 
 
-def detail(raw):
-    """A detail's text: its values (split at each ; not written \\;) joined with "; "."""
-    return "; ".join(field(v.replace("\\;", ";")) for v in re.split(r"(?<!\\);", raw)) if raw else ""
-
-
-def entries(directory, details=()):
-    """Each entry as [type, name, email, dn, detailed kind, the asked details...]."""
+def entries(directory):
+    """Each entry as [type, name, email, dn, detailed kind]."""
     with open(directory, encoding="utf-8") as rows:
         for row in rows:
             row = row.rstrip("\r\n")
@@ -63,23 +50,15 @@ def entries(directory, details=()):
             # The fifth field, when there, is the extended display type (decimal or 0x hex).
             extended = field(fields[4]) if len(fields) > 4 else None
             local = int(extended, 0) & 0xFF if extended else None
-            # Then the details, name=value; a missing one ("!" or not there) is empty.
-            known = dict(f.split("=", 1) for f in fields[5:])
-            asked = [detail(known[n]) if known.get(n, "!") != "!" else "" for n in details]
             if kind is None:
-                yield ["unknown", name or "unknown", smtp or "unknown", dn or "unknown", "unknown"] + asked
+                yield ["unknown", name or "unknown", smtp or "unknown", dn or "unknown", "unknown"]
             else:
                 yield [KINDS.get(int(kind), "unknown"), name or "", smtp or "", dn or "",
-                       REFINED.get((int(kind), local), DETAILED.get(int(kind), "unknown"))] + asked
+                       REFINED.get((int(kind), local), DETAILED.get(int(kind), "unknown"))]
 
 
 def guarded(text):
     return "'" + text if text[:1] in ("=", "+", "-", "@", "\t", "\r") else text
-
-
-def csv_field(text):
-    text = guarded(text)
-    return '"' + text.replace('"', '""') + '"' if any(c in text for c in ',"\r\n') else text
 
 
 def tsv(texts):
@@ -111,37 +90,20 @@ def check_csv(rows, path):
     print(f"csv: {len(got) - 1} entries read back as the directory holds them")
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("directory")
-    parser.add_argument("output")
-    parser.add_argument("--rows")
-    parser.add_argument("--csv", action="store_true")
-    parser.add_argument("--csv-by-email", action="store_true")
-    parser.add_argument("--details", default="")
-    parser.add_argument("--sort")
-    args = parser.parse_args()
-    names = [n for n in args.details.split(",") if n]
-    header = HEADER + [HEADINGS[n] for n in names]
-    rows = list(entries(args.directory, names))
-    if args.sort:
-        at = len(HEADER) + names.index(args.sort)
-        rows.sort(key=lambda r: r[at].casefold())
-    if args.csv_by_email:
-        check_csv(rows, args.output)
+def main(directory, output, mode=None, select=None):
+    rows = list(entries(directory))
+    if mode == "--csv-by-email":
+        check_csv(rows, output)
         return
-    if args.rows:
-        lines = ["\t".join(header)] + [tsv(texts) for texts in selected(rows, args.rows)]
+    if mode == "--rows":
+        lines = ["\t".join(HEADER)] + [tsv(texts) for texts in selected(rows, select)]
         data = "".join(l + "\r\n" for l in lines).encode("utf-8")
-    elif args.csv:
-        lines = [",".join(header)] + [",".join(csv_field(t) for t in texts) for texts in rows]
-        data = b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in lines).encode("utf-8")
     else:
         lines = ["TYPE|USERNAME|EMAIL|DN"] + ["|".join(texts[:4]) for texts in rows]
         data = b"\xef\xbb\xbf" + "".join(l + "\r\n" for l in lines).encode("utf-8")
-    with open(args.output, "wb") as out:
+    with open(output, "wb") as out:
         out.write(data)
 
 
 if __name__ == "__main__":
-    main()
+    main(*sys.argv[1:])
