@@ -6,7 +6,8 @@ namespace {
 
 const wchar_t kIntroText[] = L"Read these directory details as list columns:";
 const wchar_t kNextConnectText[] = L"The chosen columns are read at the next Connect.";
-// Ten boxes a column, read top to bottom: three columns fit a small screen at any scale.
+// Ten boxes a column, read top to bottom: three columns keep the box low enough for a
+// laptop's screen at 200 %.
 constexpr size_t kBoxesPerColumn = 10;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
@@ -49,8 +50,8 @@ INT_PTR Form_Columns::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PlaceInWorkArea(window, over.left + (over.right - over.left - width) / 2,
                         over.top + (over.bottom - over.top - height) / 2, width, height, SW_SHOWNORMAL,
                         false);
+        // FALSE: the focus is set here, on the first box, not by the dialog manager.
         ::SetFocus(boxes[0]);
-        // The focus is set here.
         return FALSE;
     }
     case WM_DPICHANGED:

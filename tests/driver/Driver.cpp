@@ -270,7 +270,7 @@ public:
             const int column = std::wcstol(value.c_str(), nullptr, 10);
             const int arrow = value.find(L"down") != WideString::npos ? HDF_SORTDOWN : HDF_SORTUP;
             return ClickHeader(column) &&
-                   Await([&] { return (HeaderFormat(column) & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
+                   Await([&] { return (HeaderItem(column).first & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
                          30000);
         }
         if (verb == L"headings")
@@ -397,8 +397,6 @@ private:
         ::SendMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         return ok && Await([&] { return !::IsWindow(box); }, 30000);
     }
-
-    int HeaderFormat(int column) const { return HeaderItem(column).first; }
 
     // A heading's format flags and text, asked in the program's own memory: the header
     // control reads and writes its HDITEMW, and the text, where the pointers say.
