@@ -2,6 +2,7 @@
 #include "base/StatusMessage.h"
 #include "export/PumpMessages.h"
 #include "gui/Form_About.h"
+#include "gui/Form_Columns.h"
 #include "resources/ResourceIds.h"
 
 Form_Main::~Form_Main() {
@@ -214,6 +215,9 @@ bool Form_Main::OnCommand(WORD id) {
     case IDM_ABOUT:
         ShowAbout();
         return true;
+    case IDM_COLUMNS:
+        ChooseColumns();
+        return true;
     case IDM_TOGGLE_MAXIMIZE:
         ToggleMaximized();
         return true;
@@ -231,6 +235,11 @@ void Form_Main::Connect() {
     // The list lets go of every row before the store frees them.
     ::SendMessageW(listView, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     store.Clear();
+    // The details are chosen while the store is empty; the list's columns follow them.
+    if (store.Details() != chosenDetails) {
+        store.SetDetails(chosenDetails);
+        ShowListColumns();
+    }
     store.SetState(ReadState::Running);
     ResetListOrder();
     ::InvalidateRect(listView, nullptr, FALSE);
@@ -266,11 +275,21 @@ void Form_Main::EnableConnect() {
     const bool usable = CanConnect();
     ::EnableWindow(connectButton, usable ? TRUE : FALSE);
     ::EnableMenuItem(menu, IDM_CONNECT, MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(menu, IDM_COLUMNS, MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED));
 }
 
 void Form_Main::ShowAbout() {
     Form_About about;
     about.Run(instance, window);
+    ::InvalidateRect(window, nullptr, FALSE);
+}
+
+void Form_Main::ChooseColumns() {
+    // As with Connect, a command posted by another program meets the same rule as the menu.
+    if (!CanConnect())
+        return;
+    Form_Columns box;
+    box.Run(instance, window, chosenDetails, ListRows() > 0);
     ::InvalidateRect(window, nullptr, FALSE);
 }
 

@@ -55,11 +55,13 @@ private:
     bool OnCommand(WORD id);
     void Connect();
     void ShowAbout();
+    // The Columns box: the details the next Connect reads.
+    void ChooseColumns();
     void ToggleMaximized();
     void OnStatus(WPARAM code, LPARAM payload);
     // The read has ended: button "Connect", and Connect usable unless an export runs.
     void ShowIdle();
-    // Connect (button and item) is usable only while no read, export or sort runs.
+    // Connect (button and item) and Columns are usable only while no read, export or sort runs.
     bool CanConnect() const { return !reading && exports == 0 && !sorting; }
     void EnableConnect();
     // Around each export: Connect waits until none runs.
@@ -77,6 +79,11 @@ private:
     void CopySelectedRows();
     // The rows the list shows, never more than the store holds.
     uint64_t ListRows() const;
+    // The list's columns, its four and then the details the store keeps.
+    int ListColumnCount() const;
+    // Makes the list's columns those of the store's details: the four stay as the user sized
+    // them, the detail columns are made again.
+    void ShowListColumns();
     // The two exports; both dialogs' choices set the folder the CSV dialog starts in.
     void SaveAsText();
     void SaveAsCsv();
@@ -100,6 +107,8 @@ private:
     bool sorting = false;
     // The folder of the last file saved in this run; empty before the first save.
     WideString lastSaveFolder;
+    // The details the next Connect reads, as the Columns box left them; for this run only.
+    details::DetailSet chosenDetails = 0;
 
     HWND introText = nullptr;
     HWND connectButton = nullptr;

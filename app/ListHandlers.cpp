@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kColumns = 4;
-
 bool ControlDown() {
     return ::GetKeyState(VK_CONTROL) < 0;
 }
@@ -41,6 +39,22 @@ uint64_t Form_Main::ListRows() const {
     const LRESULT shown = ::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
     const uint64_t stored = store.Count();
     return shown < 0 ? 0 : std::min<uint64_t>(static_cast<uint64_t>(shown), stored);
+}
+
+int Form_Main::ListColumnCount() const {
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(listView, LVM_GETHEADER, 0, 0));
+    return std::max(0, static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
+}
+
+void Form_Main::ShowListColumns() {
+    const columns::ColumnList shown = columns::ListColumns(store.Details());
+    constexpr int kEntryColumns = static_cast<int>(columns::kListColumns);
+    for (int k = ListColumnCount() - 1; k >= kEntryColumns; --k)
+        ::SendMessageW(listView, LVM_DELETECOLUMN, static_cast<WPARAM>(k), 0);
+    for (int k = ListColumnCount(); k < static_cast<int>(shown.count); ++k) {
+        const columns::Column& column = columns::kColumns[shown[k]];
+        InsertColumn(listView, k, column.heading, column.listWidth, dpi);
+    }
 }
 
 LRESULT Form_Main::OnListNotify(NMHDR& header) {
@@ -96,7 +110,7 @@ bool Form_Main::OnListCommand(WORD id) {
 void Form_Main::SortByColumn(int column) {
     // A read still appends: its rows are shown as they arrive, unsorted. A click while a
     // sort runs is ignored.
-    if (reading || sorting || column < 0 || column >= kColumns)
+    if (reading || sorting || column < 0 || column >= ListColumnCount())
         return;
     const bool descending = order.Column() == column && !order.Descending();
     // The focused entry stays focused, in its new row.
@@ -146,7 +160,8 @@ void Form_Main::ResetListOrder() {
 
 void Form_Main::ShowSortArrow() {
     HWND header = reinterpret_cast<HWND>(::SendMessageW(listView, LVM_GETHEADER, 0, 0));
-    for (int column = 0; column < kColumns; ++column) {
+    const int count = ListColumnCount();
+    for (int column = 0; column < count; ++column) {
         HDITEMW item = {};
         item.mask = HDI_FORMAT;
         if (!::SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item)))
@@ -201,13 +216,15 @@ bool Form_Main::OnContextMenu(HWND from, LPARAM position) {
     }
     ScopedMenu popup(::CreatePopupMenu());
     const bool anySelected = ::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
-    const bool saveEnabled = !(::GetMenuState(menu, IDM_SAVE_CSV, MF_BYCOMMAND) & MF_GRAYED);
+    const auto enabled = [&](UINT command) {
+        return !(::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) ? MF_STRING : MF_STRING | MF_GRAYED;
+    };
     ::AppendMenuW(popup.Get(), anySelected ? MF_STRING : MF_STRING | MF_GRAYED, IDM_COPY, L"&Copy\tCtrl+C");
     ::AppendMenuW(popup.Get(), ListRows() > 0 ? MF_STRING : MF_STRING | MF_GRAYED, IDM_SELECT_ALL,
                   L"Select &all\tCtrl+A");
     ::AppendMenuW(popup.Get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(popup.Get(), saveEnabled ? MF_STRING : MF_STRING | MF_GRAYED, IDM_SAVE_CSV,
-                  L"Save as CSV &file...");
+    ::AppendMenuW(popup.Get(), enabled(IDM_SAVE_CSV), IDM_SAVE_CSV, L"Save as CSV &file...");
+    ::AppendMenuW(popup.Get(), enabled(IDM_COLUMNS), IDM_COLUMNS, L"Co&lumns...");
     // The chosen command arrives as WM_COMMAND, as from the main menu.
     ::TrackPopupMenuEx(popup.Get(), TPM_RIGHTBUTTON, at.x, at.y, window, nullptr);
     return true;

@@ -5,7 +5,6 @@ namespace {
 
 const wchar_t kIntroText[] = L"This utility will connect to your Exchange server using an existing Outlook "
                              L"profile. Press the 'Connect' button to choose your profile.";
-const wchar_t kColumns[] = L"Type,90,Username,120,Email Address,200,Distinguished Name,150";
 const wchar_t kListName[] = L"Global Address List";
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 // Where the counters stand in the group box, and how wide they are, at 96 dpi.
@@ -107,14 +106,13 @@ void Form_Main::BuildControls(HWND parent, HINSTANCE instanceHandle, int32_t pre
     if (building) {
         ::SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
         AttachTypeIcons(listView, instanceHandle, dpi);
-        AddColumns(listView, kColumns, dpi);
+        ShowListColumns();
         return;
     }
     // The list view gives up its old image list, which is ours to destroy.
     ScopedImageList previous(AttachTypeIcons(listView, instanceHandle, dpi));
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(listView, LVM_GETHEADER, 0, 0));
-    const LRESULT columns = ::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0);
-    for (LRESULT k = 0; previousDpi > 0 && k < columns; ++k) {
+    const int columns = ListColumnCount();
+    for (int k = 0; previousDpi > 0 && k < columns; ++k) {
         const int width = static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, k, 0));
         ::SendMessageW(listView, LVM_SETCOLUMNWIDTH, k, MAKELPARAM(::MulDiv(width, dpi, previousDpi), 0));
     }

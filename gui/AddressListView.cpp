@@ -21,15 +21,21 @@ bool GUI_Objects::AddColumns(HWND listView, WideString columnSpec, int32_t dpi) 
     std::vector<WideString> fields;
     SplitText(columnSpec, L",", fields);
     for (size_t k = 0; 2 * k < fields.size(); ++k) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.pszText = const_cast<wchar_t*>(fields[2 * k].c_str());
         // A last header without a width gets none, like an empty width field.
-        column.cx = 2 * k + 1 < fields.size() ? ScaleForDpi(ParseInt(fields[2 * k + 1]), dpi) : 0;
-        column.iSubItem = static_cast<int>(k);
-        if (::SendMessageW(listView, LVM_INSERTCOLUMNW, k, reinterpret_cast<LPARAM>(&column)) == -1)
+        const int32_t width = 2 * k + 1 < fields.size() ? ParseInt(fields[2 * k + 1]) : 0;
+        if (!InsertColumn(listView, static_cast<int>(k), fields[2 * k].c_str(), width, dpi))
             return false;
     }
     return true;
+}
+
+bool GUI_Objects::InsertColumn(HWND listView, int index, const wchar_t* heading, int32_t width,
+                               int32_t dpi) const {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.pszText = const_cast<wchar_t*>(heading);
+    column.cx = ScaleForDpi(width, dpi);
+    column.iSubItem = index;
+    return ::SendMessageW(listView, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)) != -1;
 }

@@ -34,6 +34,8 @@ public:
     // Inserts the columns of a "header,width,header,width,..." list, the widths being those
     // at 96 dpi, scaled for the resolution; false at the first insertion that fails.
     bool AddColumns(HWND listView, WideString columnSpec, int32_t dpi = 96) const;
+    // Inserts one column at index, its width the one at 96 dpi scaled for the resolution.
+    bool InsertColumn(HWND listView, int index, const wchar_t* heading, int32_t width, int32_t dpi) const;
 
 protected:
     INITCOMMONCONTROLSEX commonControls;

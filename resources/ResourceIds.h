@@ -22,6 +22,8 @@
 // The list's right-click menu (with IDM_SAVE_CSV); Ctrl+C and Ctrl+A where the list has the focus.
 #define IDM_COPY 205
 #define IDM_SELECT_ALL 206
+// View > Columns..., also on the list's right-click menu.
+#define IDM_COLUMNS 207
 
 // The About box picture: 800 at 96 dpi, 801 (the next id) above it.
 #define IDB_ABOUT_PICTURE 800
@@ -30,6 +32,11 @@
 // The About box shell and its link.
 #define IDD_ABOUT 10000
 #define IDC_LINK 1002
+
+// The Columns box shell; its check boxes are 1100 and on, one per directory detail in the
+// catalogue's order.
+#define IDD_COLUMNS 10010
+#define IDC_FIRST_DETAIL_BOX 1100
 
 // Main window controls.
 #define IDC_DN_EDIT 1231

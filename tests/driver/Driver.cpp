@@ -17,8 +17,12 @@
 //   dialog:cancel       cancel the open file dialog
 //   lock:PATH           hold the file open, readable by others, until the driver ends (as
 //                       a spreadsheet holds a file it shows)
-//   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name), then
-//                       wait for the heading's arrow to point that way
+//   header:N:up|down    a click on column heading N (0 Type ... 3 Distinguished Name, the
+//                       details after), scrolled into view first, then wait for the
+//                       heading's arrow to point that way
+//   headings:H,H...     the list's column headings are exactly these
+//   columns:H,H...      View > Columns..., its boxes of these headings checked and the others
+//                       cleared with clicks, then OK; prints the box's note when it has one
 //   firstrow            a click on the list's first visible row
 //   keys:K,K...         keys pressed where the focus is, each a letter, digit, down, up,
 //                       home, space, apps, tab or enter, after ctrl+ or shift+ (ctrl+c,
@@ -266,9 +270,13 @@ public:
             const int column = std::wcstol(value.c_str(), nullptr, 10);
             const int arrow = value.find(L"down") != WideString::npos ? HDF_SORTDOWN : HDF_SORTUP;
             return ClickHeader(column) &&
-                   Await([&] { return (HeaderFormat(column) & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
+                   Await([&] { return (HeaderItem(column).first & (HDF_SORTUP | HDF_SORTDOWN)) == arrow; },
                          30000);
         }
+        if (verb == L"headings")
+            return Headings() == value;
+        if (verb == L"columns")
+            return ChooseColumns(L"," + value + L",");
         if (verb == L"firstrow")
             return ClickFirstRow();
         if (verb == L"keys") {
@@ -328,47 +336,101 @@ private:
     HWND Header() const { return ::FindWindowExW(Control(IDC_LIST), nullptr, L"SysHeader32", nullptr); }
 
     bool ClickHeader(int column) const {
-        RECT r = {};
-        if (!::GetWindowRect(Header(), &r))
+        HWND list = Control(IDC_LIST);
+        const auto centre = [&] {
+            // The header moves left as the list scrolls right.
+            RECT r = {};
+            ::GetWindowRect(Header(), &r);
+            int left = r.left;
+            for (int k = 0; k < column; ++k)
+                left += static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, k, 0));
+            return POINT{left + static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)) / 2,
+                         (r.top + r.bottom) / 2};
+        };
+        RECT shown = {};
+        if (!Header() || !::GetWindowRect(list, &shown))
             return false;
+        // A heading past the list's right edge is scrolled into view, as with the scroll bar.
+        POINT at = centre();
+        if (at.x >= shown.right - 8) {
+            ::SendMessageW(list, LVM_SCROLL, at.x - (shown.left + shown.right) / 2, 0);
+            ::Sleep(200);
+            at = centre();
+        }
         // Two clicks in the double-click time are a double click, not a second click.
         ::Sleep(::GetDoubleClickTime() + 100);
-        int left = r.left;
-        for (int k = 0; k < column; ++k)
-            left += static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, k, 0));
-        ClickAt(left + static_cast<int>(::SendMessageW(Control(IDC_LIST), LVM_GETCOLUMNWIDTH, column, 0)) / 2,
-                (r.top + r.bottom) / 2);
+        ClickAt(at.x, at.y);
         return true;
+    }
+
+    // The headings, comma-separated.
+    WideString Headings() const {
+        WideString headings;
+        const int count = static_cast<int>(::SendMessageW(Header(), HDM_GETITEMCOUNT, 0, 0));
+        for (int k = 0; k < count; ++k)
+            headings += (k > 0 ? L"," : L"") + HeaderItem(k).second;
+        std::printf("  headings: %ls\n", headings.c_str());
+        return headings;
+    }
+
+    // wanted: the headings to check, each between commas.
+    bool ChooseColumns(const WideString& wanted) const {
+        ::PostMessageW(window, WM_COMMAND, IDM_COLUMNS, 0);
+        HWND box = nullptr;
+        if (!Await([&] { return (box = ::FindWindowW(L"#32770", L"Columns")) && ::IsWindowVisible(box); },
+                   30000))
+            return false;
+        bool ok = true;
+        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            const WideString text = TextOf(child);
+            const int id = ::GetDlgCtrlID(child);
+            if (id < IDC_FIRST_DETAIL_BOX) {
+                if (id <= 0 && text.find(L"Connect") != WideString::npos)
+                    std::printf("  note: %ls\n", text.c_str());
+                continue;
+            }
+            const bool want = wanted.find(L"," + text + L",") != WideString::npos;
+            if ((::SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED) != want)
+                ::SendMessageW(child, BM_CLICK, 0, 0);
+            ok = ok && (::SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED) == want;
+        }
+        ::SendMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        return ok && Await([&] { return !::IsWindow(box); }, 30000);
+    }
+
+    // A heading's format flags and text, asked in the program's own memory: the header
+    // control reads and writes its HDITEMW, and the text, where the pointers say.
+    std::pair<int, WideString> HeaderItem(int column) const {
+        AutoCloseHandle program(
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process.Id()));
+        wchar_t text[256] = {};
+        auto* remote =
+            program ? static_cast<char*>(::VirtualAllocEx(
+                          program.Get(), nullptr, sizeof(HDITEMW) + sizeof(text), MEM_COMMIT, PAGE_READWRITE))
+                    : nullptr;
+        if (!remote)
+            return {};
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT | HDI_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(HDITEMW));
+        item.cchTextMax = static_cast<int>(std::size(text)) - 1;
+        std::pair<int, WideString> got;
+        if (::WriteProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr) &&
+            ::SendMessageW(Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(remote)) &&
+            ::ReadProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr) &&
+            ::ReadProcessMemory(program.Get(), remote + sizeof(HDITEMW), text, sizeof(text), nullptr))
+            got = {item.fmt, text};
+        ::VirtualFreeEx(program.Get(), remote, 0, MEM_RELEASE);
+        return got;
     }
 
     // Clicked until the list holds the keyboard focus: a dialog that has just closed (Wine
     // keeps one about two seconds) can take the first click.
-    // The heading's format flags, asked in the program's own memory: the header control
-    // reads and writes its HDITEMW where the pointer says.
-    int HeaderFormat(int column) const {
-        AutoCloseHandle program(
-            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process.Id()));
-        void* remote =
-            program ? ::VirtualAllocEx(program.Get(), nullptr, sizeof(HDITEMW), MEM_COMMIT, PAGE_READWRITE)
-                    : nullptr;
-        if (!remote)
-            return 0;
-        HDITEMW item = {};
-        item.mask = HDI_FORMAT;
-        int format = 0;
-        if (::WriteProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr) &&
-            ::SendMessageW(Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(remote)) &&
-            ::ReadProcessMemory(program.Get(), remote, &item, sizeof(item), nullptr))
-            format = item.fmt;
-        ::VirtualFreeEx(program.Get(), remote, 0, MEM_RELEASE);
-        return format;
-    }
-
     bool ClickFirstRow() const {
-        RECT r = {};
-        if (!::GetWindowRect(Header(), &r))
-            return false;
+        RECT r = {}, shown = {};
         HWND list = Control(IDC_LIST);
+        if (!::GetWindowRect(Header(), &r) || !::GetWindowRect(list, &shown))
+            return false;
         const DWORD thread = ::GetWindowThreadProcessId(list, nullptr);
         const auto focused = [&] {
             GUITHREADINFO info = {};
@@ -377,7 +439,8 @@ private:
                    ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
         };
         for (int attempt = 0; attempt < 15; ++attempt) {
-            ClickAt(r.left + 40, r.bottom + 5);
+            // From the list's edge: a list scrolled to the right has its header further left.
+            ClickAt(shown.left + 40, r.bottom + 5);
             if (Await(focused, 2000))
                 return true;
         }

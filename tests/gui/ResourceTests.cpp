@@ -40,9 +40,10 @@ MenuItem ItemAt(HMENU menu, int position) {
 TEST(Resources, MainMenu) {
     HMENU menu = ::LoadMenuW(Self(), MAKEINTRESOURCEW(200));
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu), 2);
+    ASSERT_EQ(::GetMenuItemCount(menu), 3);
     EXPECT_EQ(ItemAt(menu, 0).text, L"&File");
-    EXPECT_EQ(ItemAt(menu, 1).text, L"&Help");
+    EXPECT_EQ(ItemAt(menu, 1).text, L"&View");
+    EXPECT_EQ(ItemAt(menu, 2).text, L"&Help");
 
     HMENU file = ::GetSubMenu(menu, 0);
     ASSERT_EQ(::GetMenuItemCount(file), 5);
@@ -60,7 +61,12 @@ TEST(Resources, MainMenu) {
     EXPECT_EQ(ItemAt(file, 4).id, 203u);
     EXPECT_EQ(ItemAt(file, 4).state & MFS_GRAYED, 0u);
 
-    HMENU help = ::GetSubMenu(menu, 1);
+    HMENU view = ::GetSubMenu(menu, 1);
+    ASSERT_EQ(::GetMenuItemCount(view), 1);
+    EXPECT_EQ(ItemAt(view, 0).text, L"&Columns...");
+    EXPECT_EQ(ItemAt(view, 0).id, 207u);
+
+    HMENU help = ::GetSubMenu(menu, 2);
     ASSERT_EQ(::GetMenuItemCount(help), 1);
     EXPECT_EQ(ItemAt(help, 0).text, L"&About");
     EXPECT_EQ(ItemAt(help, 0).id, 603u);
