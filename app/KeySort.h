@@ -25,9 +25,11 @@ using SortText = std::function<std::wstring_view(size_t index)>;
 // flags, equal texts in index order, reversed (equal texts still in index order) when
 // descending. The sort keys are made in parts on several threads, then split by key into
 // one bucket per thread and each bucket sorted on its own: the order is exactly that of
-// one thread. With runStarts, (*runStarts)[i] tells whether row i of the result begins a
-// run of equal texts, so that the other direction can be had without sorting again.
-// Throws std::bad_alloc.
+// one thread. A long beginning that nearly every text shares, such as distinguished names'
+// "/o=.../cn=", is left out of the keys where the collation allows it; the few texts without
+// it are put into place by CompareStringEx. With runStarts, (*runStarts)[i] tells whether
+// row i of the result begins a run of equal texts, so that the other direction can be had
+// without sorting again. Throws std::bad_alloc.
 std::vector<uint32_t> SortByKeys(size_t count, const SortText& text, DWORD flags, bool descending,
                                  const SortWork& work, std::vector<bool>* runStarts = nullptr);
 

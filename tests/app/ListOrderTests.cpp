@@ -152,4 +152,50 @@ TEST(KeySort, TheOtherDirectionFromTheRunsIsTheSortedOne) {
     EXPECT_EQ(ReverseRuns(reversed, runs), up) << "and back again";
 }
 
+// Texts that share a 90-character beginning ending in '/', as distinguished names do, sorted
+// by their keys on one thread and on several, give exactly the order of a plain stable sort
+// by CompareStringEx: whether what follows the beginning is plain ASCII in every text, or in
+// some a combining mark, a kana repeat mark, an accented letter or a '-'; with empty texts,
+// and a few that lack the beginning, one of them equal to others but for case.
+TEST(KeySort, TextsSharingALongBeginningSortAsTheLocaleCompares) {
+    const WideString beginning =
+        L"/o=Rostermint/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)/cn=Recipients/cn=Support/";
+    ASSERT_EQ(beginning.size(), 90u);
+    const wchar_t* const plain[] = {L"ann", L"ANN", L"Bob", L"o'Neil-x", L"x", L"zo", L" 7", L"", L"bob"};
+    const wchar_t* const accented[] = {L"\u0301x", L"-bob", L"\u00c4ngel", L"A\u0308ngel", L"\u3005"};
+    const WideString odd[] = {
+        L"unknown", beginning.substr(0, 89), beginning + L"\u0301x",
+        L"/O=ROSTERMINT/OU=EXCHANGE ADMINISTRATIVE GROUP (FYDIBOHF23SPDLT)/CN=RECIPIENTS/"
+        L"CN=SUPPORT/ANN"};
+    for (bool plainOnly : {true, false}) {
+        std::vector<WideString> owned;
+        for (size_t i = 0; i < 17000; ++i) {
+            if (i % 101 == 0)
+                owned.emplace_back();
+            else if (i % 1700 == 850)
+                owned.push_back(odd[i / 1700 % std::size(odd)]);
+            else if (!plainOnly && i % 7 == 0)
+                owned.push_back(beginning + accented[i % std::size(accented)]);
+            else
+                owned.push_back(beginning + plain[i % std::size(plain)] +
+                                (i % 13 ? L"" : std::to_wstring(i % 50)));
+        }
+        const auto text = [&](size_t i) { return std::wstring_view(owned[i]); };
+        for (bool descending : {false, true}) {
+            std::vector<uint32_t> expected(owned.size());
+            for (size_t i = 0; i < expected.size(); ++i)
+                expected[i] = static_cast<uint32_t>(i);
+            std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+                return Compare(owned[a], owned[b]) == (descending ? CSTR_GREATER_THAN : CSTR_LESS_THAN);
+            });
+            for (unsigned threads : {1u, 3u}) {
+                SortWork work;
+                work.threads = threads;
+                EXPECT_EQ(SortByKeys(owned.size(), text, NORM_IGNORECASE, descending, work), expected)
+                    << (plainOnly ? "plain" : "accented") << (descending ? " down, " : " up, ") << threads;
+            }
+        }
+    }
+}
+
 } // namespace
