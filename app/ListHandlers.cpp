@@ -134,15 +134,23 @@ void Form_Main::SortByColumn(int column) {
         return;
     ShowSortArrow();
     // The rows show other entries now: their selection and focus go. Wine's list view
-    // clears "every row" one row at a time (seconds at a million), so without a selection
-    // only the focused row is cleared.
+    // clears "every row" one row at a time (most of a second at a million), so a few
+    // selected rows and the focused one are cleared each on its own.
     LVITEMW none = {};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    if (::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
+    constexpr LRESULT kFewSelected = 64;
+    if (::SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0) > kFewSelected) {
         ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    else if (focusedRow >= 0)
-        ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(focusedRow),
-                       reinterpret_cast<LPARAM>(&none));
+    } else {
+        LRESULT selected = -1;
+        while ((selected = ::SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(selected),
+                                          LVNI_SELECTED)) >= 0)
+            ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(selected),
+                           reinterpret_cast<LPARAM>(&none));
+        if (focusedRow >= 0)
+            ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(focusedRow),
+                           reinterpret_cast<LPARAM>(&none));
+    }
     const int64_t row = focused < 0 ? -1 : order.RowOf(focused);
     if (row >= 0) {
         LVITEMW item = {};
