@@ -3,7 +3,8 @@
 // bare delivery that a Connect's read time is held against. With "keep", each row's texts
 // are also copied, as UTF-16 with their terminators, into one growing block of fresh memory
 // with no allocation per text: the keep floor, what no store of those texts can beat. With
-// "details", the columns also ask for every directory detail of the catalogue.
+// "details", the columns also ask for every directory detail of the catalogue. The columns
+// are the reader's own (directory/EntryRow.h).
 //   wine build/win64/bench/mapisim/mapisim_bench.exe [entries] [batch] [keep|details]
 // It loads the MAPI32.dll of the prefix's system folder, as the program does.
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <cwchar>
 #include <vector>
 #include "directory/ColumnCatalogue.h"
+#include "directory/EntryRow.h"
 #include "tests/mapisim/StandIn.h"
 #include "tests/support/MapiScenario.h"
 
@@ -109,16 +111,11 @@ int wmain(int argc, wchar_t** argv) {
             static_cast<unsigned long>(opened));
         return 1;
     }
-    if (withDetails) {
-        const LPSPropTagArray reader = ReaderColumns();
-        std::vector<ULONG> tags(1, reader->cValues + static_cast<ULONG>(details::kCount));
-        tags.insert(tags.end(), reader->aulPropTag, reader->aulPropTag + reader->cValues);
-        for (size_t i = 0; i < details::kCount; ++i)
-            tags.push_back(details::kCatalogue[i].unicodeTag);
-        if (FAILED(table->SetColumns(reinterpret_cast<LPSPropTagArray>(tags.data()), TBL_BATCH))) {
-            std::printf("SetColumns with the details failed\n");
-            return 1;
-        }
+    // The reader's own columns, the entry identifier included, and with "details" every one.
+    std::vector<ULONG> columns = ContentsColumns(true, withDetails ? details::kAll : 0);
+    if (FAILED(table->SetColumns(reinterpret_cast<LPSPropTagArray>(columns.data()), TBL_BATCH))) {
+        std::printf("SetColumns with the reader's columns failed\n");
+        return 1;
     }
 
     unsigned long long rows = 0, nameBytes = 0;
