@@ -21,12 +21,11 @@ bool ParseDetails(const WideString& value, details::DetailSet& chosen, WideStrin
         const size_t comma = value.find(L',', start);
         const WideString name =
             Lower(value.substr(start, comma == WideString::npos ? WideString::npos : comma - start));
-        int index = -1;
-        for (size_t i = 0; i < details::kCount && index < 0; ++i) {
-            const char* known = details::kCatalogue[i].name;
-            if (name == WideString(known, known + std::strlen(known)))
-                index = static_cast<int>(i);
-        }
+        // The catalogue's names are ASCII: any other character matches none.
+        std::string narrow;
+        for (const wchar_t c : name)
+            narrow += c < 0x80 ? static_cast<char>(c) : '\x7F';
+        const int index = details::IndexOfName(narrow.data(), narrow.size());
         if (index < 0) {
             error = L"unknown detail \"" + name + L"\" (see -? for the names)";
             return false;

@@ -51,6 +51,7 @@ HRESULT DirectoryReader::OpenTable(IAddrBook* addressBook, EntryId& id, MapiPtr<
     // so here; it serves the same texts in 8 bits. (MAPI takes the array through a non-const
     // pointer but only reads it.)
     const details::DetailSet chosen = store->Details();
+    rowTexts.count = 3 + store->DetailCount();
     try {
         columnTags = ContentsColumns(true, chosen);
         lastResult = table->SetColumns(reinterpret_cast<LPSPropTagArray>(columnTags.data()), TBL_BATCH);

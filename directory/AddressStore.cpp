@@ -117,7 +117,7 @@ void AddressStore::Append(const NewEntry& values) {
     // The entry is written once, complete, before the count makes it visible.
     char* place = entryBlocks[count / kEntriesPerBlock] + slot * Stride();
     auto* detailTexts = reinterpret_cast<StoredText*>(place + sizeof(AddressEntry));
-    for (size_t i = 0; i < detailCount; ++i)
+    for (size_t i = 0; i < DetailSlots(); ++i)
         new (detailTexts + i) StoredText(values.details ? CopyText(values.details[i]) : StoredText());
     auto* entry = new (place) AddressEntry;
     entry->typeText = typeText;
@@ -146,9 +146,7 @@ bool AddressStore::SetDetails(details::DetailSet chosen) {
     if (count > 0 || !entryBlocks.empty())
         return false;
     detailSet = chosen & details::kAll;
-    detailCount = 0;
-    for (details::DetailSet bits = detailSet; bits != 0; bits &= bits - 1)
-        ++detailCount;
+    listColumns = columns::ListColumns(detailSet);
     return true;
 }
 
@@ -159,7 +157,7 @@ details::DetailSet AddressStore::Details() const {
 
 size_t AddressStore::DetailCount() const {
     ScopedLock guard(lock);
-    return detailCount;
+    return DetailSlots();
 }
 
 const StoredText* AddressStore::DetailText(const AddressEntry& entry, int index) const {
@@ -232,8 +230,9 @@ std::wstring_view AddressStore::ColumnText(const AddressEntry& entry, int column
 }
 
 int AddressStore::ListColumnId(int listColumn) const {
-    const columns::ColumnList list = columns::ListColumns(Details());
-    return listColumn >= 0 && static_cast<size_t>(listColumn) < list.count ? list[listColumn] : -1;
+    ScopedLock guard(lock);
+    return listColumn >= 0 && static_cast<size_t>(listColumn) < listColumns.count ? listColumns[listColumn]
+                                                                                  : -1;
 }
 
 void AddressStore::FillDisplayInfo(LVITEMW& item) const {
@@ -248,9 +247,8 @@ void AddressStore::FillDisplayInfo(LVITEMW& item) const {
     if (item.mask & LVIF_IMAGE)
         item.iImage = entry->typeCode;
     if (item.mask & LVIF_TEXT) {
-        const columns::ColumnList list = columns::ListColumns(detailSet);
         // The list view only reads the text, and the entry outlives the request.
-        if (item.iSubItem >= 0 && static_cast<size_t>(item.iSubItem) < list.count)
-            item.pszText = const_cast<wchar_t*>(ColumnText(*entry, list[item.iSubItem]).data());
+        if (item.iSubItem >= 0 && static_cast<size_t>(item.iSubItem) < listColumns.count)
+            item.pszText = const_cast<wchar_t*>(ColumnText(*entry, listColumns[item.iSubItem]).data());
     }
 }

@@ -130,7 +130,8 @@ public:
 private:
     const AddressEntry* EntryAt(uint64_t index) const;
     // Bytes from one entry to the next in a block: the entry and its detail texts.
-    size_t Stride() const { return sizeof(AddressEntry) + detailCount * sizeof(StoredText); }
+    size_t Stride() const { return sizeof(AddressEntry) + DetailSlots() * sizeof(StoredText); }
+    size_t DetailSlots() const { return listColumns.count - columns::kListColumns; }
     // Room for `bytes` in the current text block, or in a new one.
     char* TextRoom(size_t bytes);
     StoredText CopyText(std::wstring_view text);
@@ -139,7 +140,8 @@ private:
     std::vector<std::unique_ptr<char[]>> blocks; // every block of the run, entries' and texts'
     std::vector<char*> entryBlocks;
     details::DetailSet detailSet = 0;
-    size_t detailCount = 0;
+    // The list's columns with those details, made once for every display request.
+    columns::ColumnList listColumns = columns::ListColumns(0);
     uint64_t count = 0;
     char* textNext = nullptr;
     char* textEnd = nullptr;

@@ -98,16 +98,13 @@ void DirectoryReader::AddRow(const SRow& row, IAddrBook* addressBook) {
     // A row without a display type is no real entry: its list texts say so unless it has
     // them. A missing detail is an empty field.
     RowTexts& texts = rowTexts;
-    texts.count = 3 + store->DetailCount();
     const wchar_t* preset = displayType ? L"" : L"unknown";
     bool anyCut = false;
     for (size_t i = 0; i < texts.count; ++i) {
-        texts.column[i] =
-            i < 3 ? kFirstTextColumn + static_cast<ULONG>(i) : kFirstDetailColumn + static_cast<ULONG>(i - 3);
         texts.text[i] = i < 3 ? preset : L"";
         texts.cut[i] = false;
-        if (row.lpProps && texts.column[i] < row.cValues)
-            TakeText(row.lpProps[texts.column[i]], texts.text[i], texts.owned[i], texts.cut[i]);
+        if (row.lpProps && RowTexts::Column(i) < row.cValues)
+            TakeText(row.lpProps[RowTexts::Column(i)], texts.text[i], texts.owned[i], texts.cut[i]);
         anyCut = anyCut || texts.cut[i];
     }
     if (anyCut)
@@ -137,7 +134,7 @@ void DirectoryReader::ReadWholeTexts(IAddrBook* addressBook, const SRow& row, Ro
     for (size_t i = 0; i < texts.count; ++i) {
         if (texts.cut[i]) {
             position[tags.cValues] = i;
-            tags.aulPropTag[tags.cValues++] = row.lpProps[texts.column[i]].ulPropTag;
+            tags.aulPropTag[tags.cValues++] = row.lpProps[RowTexts::Column(i)].ulPropTag;
         }
     }
     ULONG count = 0;

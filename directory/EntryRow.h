@@ -26,9 +26,14 @@ struct RowTexts {
     WideString owned[kMax];
     // The text is exactly as long as tables cut texts to: it may not be whole.
     bool cut[kMax] = {};
-    // The row's column of each text.
-    ULONG column[kMax] = {};
-    size_t count = 0;
+    // The texts a row of the table holds: the three and the chosen details.
+    size_t count = 3;
+
+    // The row's column of text i.
+    static constexpr ULONG Column(size_t i) {
+        return i < 3 ? kFirstTextColumn + static_cast<ULONG>(i)
+                     : kFirstDetailColumn + static_cast<ULONG>(i - 3);
+    }
 };
 
 // Takes the value's text, of any of the four string types, into text (and owned); false for
